@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# Shared set-up for the run and test commands: installs what is missing, starts a
+# virtual display when there is none, and prepares private Wine prefixes.
+# Source it; it defines functions and exports nothing until they are called.
+set -euo pipefail
+
+TOLVIN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD_DIR="$TOLVIN_ROOT/build/windows"
+
+need_packages() {
+    local missing=()
+    command -v x86_64-w64-mingw32-g++-posix >/dev/null || missing+=(g++-mingw-w64-x86-64-posix)
+    command -v cmake >/dev/null || missing+=(cmake)
+    command -v wine >/dev/null || missing+=(wine wine64)
+    command -v Xvfb >/dev/null || missing+=(xvfb)
+    command -v xdotool >/dev/null || missing+=(xdotool)
+    command -v import >/dev/null || missing+=(imagemagick)
+    command -v xdpyinfo >/dev/null || missing+=(x11-utils)
+    [ -f /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] || missing+=(fonts-ipafont-gothic)
+    [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+build_program() {
+    cmake --preset windows >/dev/null
+    cmake --build --preset windows -j "$(nproc)"
+}
+
+# Starts Xvfb with a white root window unless a usable display is already set.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return
+    fi
+    local n=99
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "${TOLVIN_SCREEN:-1920x1080x24}" -wr -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    trap 'stop_display' EXIT
+}
+
+stop_display() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}
+
+# Prepares (once) a private Wine prefix with the Japanese font link, unmanaged
+# windows (no window manager here) and the given display scaling in dpi.
+prepare_prefix() {
+    local prefix="$1" dpi="$2"
+    export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+    if [ ! -f "$prefix/.tolvin-ready-$dpi" ]; then
+        mkdir -p "$prefix"
+        wineboot -i >/dev/null 2>&1 || true
+        local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+        for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS UI Gothic"; do
+            wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
+        done
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        wineserver -w
+        touch "$prefix/.tolvin-ready-$dpi"
+    fi
+    wineserver -p >/dev/null 2>&1 || true
+}

@@ -1,0 +1,398 @@
+#include "marker/markShape.h"
+
+#include "marker/palette.h"
+#include "menu/frmMenu.h"
+#include "panel/frmControl.h"
+#include "resources/art.h"
+#include "startup/basTolvin.h"
+#include "toolkit/units.h"
+
+#include <cstdint>
+
+using tk::CInt;
+using tk::Tx;
+using tk::Ty;
+
+bool PointerOutside(double x, double y, double left, double top, double width, double height) {
+    return x < left || x > left + width || y < top || y > top + height;
+}
+
+std::shared_ptr<markShape> markShape::New() {
+    return std::make_shared<markShape>();
+}
+
+markShape::WindowSpec markShape::Spec() const {
+    return {L"TolvinMarker", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 8310, 1245};
+}
+
+void markShape::CreateElements() {
+    heightCursor_.reset(tk::MakeIcon(art::HeightCursor, true, art::kCursorHotSpot, art::kCursorHotSpot));
+    gripCursor_.reset(tk::MakeIcon(art::GripCursor, true, art::kCursorHotSpot, art::kCursorHotSpot));
+    const HWND me = HwndIfLoaded();
+    const COLORREF face = 0x80000000 | COLOR_BTNFACE;
+
+    Pnl_scale.Create(*this, me, 30, 0, kPanelWidth, kPanelHeight, face);
+    Pnl_scale.SetCursor(gripCursor_.get());
+    auto& lines = Pnl_scale.Lines();
+    lines.push_back({0, 0, 705, 0, 0xFFFFFF, 2});     // Line1(0): top edge, light
+    lines.push_back({0, 0, 0, 300, 0xFFFFFF, 1});     // Line1(1): left edge, light
+    lines.push_back({0, 275, 705, 275, 0x808080, 1}); // Line1(2): bottom edge, dark
+    lines.push_back({695, 0, 695, 300, 0x808080, 1}); // Line1(3): right edge, dark
+
+    L_color.Create(*this, Pnl_scale.Hwnd(), 60, 45, 195, 195, 0x0000FF);
+    L_color.SetBorder(true);
+    tips_.Set(me, L_color.Hwnd(), L"色を変更");
+
+    Label1.Create(*this, Pnl_scale.Hwnd(), 0, 0, 705, 50, face);
+    Label1.SetCursor(heightCursor_.get());
+    // The strip is part of the grip: its edge lines stay visible across it.
+    Label1.SetShowsContainerLines(&Pnl_scale);
+
+    Pnl_scale.MouseDown = [this](const tk::MouseArgs& a) {
+        Pnl_scale_MouseDown(a.button, a.shift, a.x, a.y);
+    };
+    Pnl_scale.MouseMove = [this](const tk::MouseArgs& a) {
+        Pnl_scale_MouseMove(a.button, a.shift, a.x, a.y);
+    };
+    Pnl_scale.MouseUp = [this](const tk::MouseArgs& a) { Pnl_scale_MouseUp(a.button, a.shift, a.x, a.y); };
+    Label1.MouseDown = [this](const tk::MouseArgs& a) { Label1_MouseDown(a.button, a.shift, a.x, a.y); };
+    Label1.MouseMove = [this](const tk::MouseArgs& a) { Label1_MouseMove(a.button, a.shift, a.x, a.y); };
+    Label1.MouseUp = [this](const tk::MouseArgs& a) { Label1_MouseUp(a.button, a.shift, a.x, a.y); };
+    L_color.Click = [this] { L_color_Click(); };
+}
+
+void markShape::Form_Load() {
+    Move(0, 0, tk::ScreenWidth(), kPanelHeight + 2 * Tx());
+    Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
+    CopyScreenImage();
+    pen_mode = palette::kXorPen;
+    hide_wait = 3;
+    touka_on = false;
+}
+
+void markShape::Form_Resize() {
+    RECT client{};
+    GetClientRect(HwndIfLoaded(), &client);
+    surface_.Resize(client.right, client.bottom, kBackColor); // Shape1 follows the client area
+    Pnl_scale.Move(Pnl_scale.Left(), Pnl_scale.Top(), Pnl_scale.Width(), ScaleHeight() - 2 * Tx());
+    const double B = Pnl_scale.Height() - Tx();
+    auto& Line1 = Pnl_scale.Lines();
+    Line1[1].y2 = B;
+    Line1[2].y1 = Line1[2].y2 = B;
+    Line1[3].y2 = B;
+    Pnl_scale.Redraw();
+    Label1.Redraw();
+    Invalidate();
+}
+
+void markShape::Invalidate() {
+    if (HWND h = HwndIfLoaded()) {
+        InvalidateRect(h, nullptr, FALSE);
+    }
+}
+
+void markShape::Paint(HDC dc, const RECT& area) {
+    surface_.Paint(dc, area, Shape1.visible, Shape1.drawMode, Shape1.fillColor);
+}
+
+void markShape::OnDestroy() {
+    surface_.Release();
+}
+
+void markShape::CopyScreenImage() {
+    const int tx = CInt(Tx()), ty = CInt(Ty());
+    const int L = CInt(Left()), T = CInt(Top()), W = CInt(ScaleWidth()), H = CInt(ScaleHeight());
+    surface_.CopyFromScreen(L / tx, T / ty, W / tx, H / ty);
+    Invalidate();
+}
+
+void markShape::GoFrameShape() {
+    frame_hwnd = HwndIfLoaded();
+    MakeFrameRegion(frame_hwnd);
+    surface_.Clear(kBackColor);
+    Shape1.visible = false;
+    Invalidate();
+}
+
+void markShape::GoFullShape() {
+    if (frame_hwnd) {
+        SetWindowRgn(frame_hwnd, nullptr, TRUE);
+    }
+    frame_hwnd = nullptr;
+    Shape1.visible = true;
+    Invalidate();
+}
+
+void markShape::ShowMark(int no, bool mk_disp) {
+    mk_no = no;
+    if (!Hwnd()) {
+        return;
+    }
+    tips_.Set(Hwnd(), Pnl_scale.Hwnd(), L"No." + std::to_wstring(mk_no));
+    SetCaption(L"Tolvin " + PanelTooltip());
+    SetIcon(frmControl::Instance()->Icon());
+    SetTopMost(*this, mk_disp);
+    tk::DoEvents();
+    if (Unloaded()) {
+        return;
+    }
+    above_cnt = 0;
+    below_hwnd = FindOverlapBelow(HwndIfLoaded());
+    EnableTimer(kTimer1, kTimer1Interval, true);
+}
+
+void markShape::MoveMark(int dest) {
+    const int16_t steps = static_cast<int16_t>(dest * static_cast<int>(kStep));
+    int N = CInt(Top() + steps);
+    if (N < 0) {
+        N = 0;
+    }
+    if (tk::ScreenHeight() - Height() < N) {
+        N = CInt(tk::ScreenHeight() - Height());
+    }
+    Move(Left(), N);
+    if (pen_mode != palette::kCopyPen) {
+        Label1_MouseUp(1, 0, 0, 0);
+    }
+}
+
+void markShape::OnTimer(UINT_PTR id) {
+    if (id == kTimer1) {
+        Timer1_Timer();
+    }
+}
+
+bool markShape::PointerOutsideNow() {
+    POINT p{};
+    GetCursorPos(&p);
+    const double x = CInt(p.x * static_cast<double>(Tx()));
+    const double y = CInt(p.y * static_cast<double>(Ty()));
+    return PointerOutside(x, y, Left(), Top(), Width(), Height());
+}
+
+void markShape::Timer1_Timer() {
+    EnableTimer(kTimer1, kTimer1Interval, false);
+    tk::DoEvents();
+    if (Unloaded()) {
+        return;
+    }
+    const HWND me = HwndIfLoaded();
+    bool R = false;
+    const int A = CountWindowsAbove(me);
+    if (pen_mode != palette::kCopyPen && A < above_cnt && !frame_hwnd) {
+        tk::DoEvents();
+        if (Unloaded()) {
+            return;
+        }
+        Label1_MouseUp(1, 0, 0, 0);
+        if (Unloaded()) {
+            return;
+        }
+        R = true;
+    }
+    above_cnt = A;
+    const HWND B = FindOverlapBelow(me);
+    if (!R && pen_mode != palette::kCopyPen && B != below_hwnd && !frame_hwnd) {
+        tk::DoEvents();
+        if (Unloaded()) {
+            return;
+        }
+        Label1_MouseUp(1, 0, 0, 0);
+        if (Unloaded()) {
+            return;
+        }
+    }
+    below_hwnd = B;
+    if (hide_wait > 0) {
+        hide_wait = hide_wait - 1;
+    } else {
+        auto panel = frmControl::Instance();
+        if (panel->HideBtn(mk_no)) {
+            if (PointerOutsideNow() && Pnl_scale.Visible()) {
+                Pnl_scale.SetVisible(false);
+            }
+        } else if (!Pnl_scale.Visible()) {
+            Pnl_scale.SetVisible(true);
+        }
+        if (touka_on && PointerOutsideNow()) {
+            CopyScreenImage(); // still a frame: the copy holds what lies behind
+            GoFullShape();
+            touka_on = false;
+        }
+    }
+    EnableTimer(kTimer1, kTimer1Interval, true);
+}
+
+void markShape::Form_Click() {
+    frmControl::Instance()->MyMarkerNo(mk_no);
+    if (!touka_on && frmControl::Instance()->MouseTouka(mk_no)) {
+        GoFrameShape();
+        touka_on = true;
+    }
+}
+
+void markShape::Form_MouseMove() {
+    if (!Pnl_scale.Visible()) {
+        Pnl_scale.SetVisible(true);
+    }
+    hide_wait = 3;
+    auto panel = frmControl::Instance();
+    if (panel->Visible()) {
+        SetTopMost(*panel, true);
+        panel->TakeFocus();
+    }
+}
+
+bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    const HWND me = HwndIfLoaded();
+    if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
+        formButtonsDown_ |= tk::DecodeMouse(msg, wParam, lParam).button;
+        SetCapture(me);
+        result = 0;
+        return true;
+    }
+    if (msg == WM_LBUTTONUP || msg == WM_RBUTTONUP) {
+        const int button = tk::DecodeMouse(msg, wParam, lParam).button;
+        const bool clicked = (formButtonsDown_ & button) != 0;
+        formButtonsDown_ &= ~button;
+        if (formButtonsDown_ == 0 && GetCapture() == me) {
+            ReleaseCapture();
+        }
+        RECT client{};
+        GetClientRect(me, &client);
+        const POINT p{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        if (clicked && PtInRect(&client, p)) {
+            Form_Click();
+        }
+        result = 0;
+        return true;
+    }
+    if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != me) {
+        formButtonsDown_ = 0;
+    }
+    if (msg == WM_MOUSEMOVE) {
+        Form_MouseMove();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void markShape::Pnl_scale_MouseDown(int Button, int, float X, float Y) {
+    if (Button == 1) {
+        drag_x = X;
+        drag_y = Y;
+        GoFrameShape();
+        return;
+    }
+    frmControl::Instance()->MyMarkerNo(mk_no);
+    frmMenu::Instance()->PopupMenu(frmMenu::Instance()->popmenu(), HwndIfLoaded(), 0);
+    // The command may have closed this very marker.
+    if (Unloaded()) {
+        return;
+    }
+    const int pen = frmControl::Instance()->PenEffect(mk_no);
+    if (pen != pen_mode) {
+        pen_mode = pen;
+        L_color_Click();
+    }
+}
+
+void markShape::Pnl_scale_MouseMove(int Button, int, float X, float Y) {
+    if (Button != 1) {
+        return;
+    }
+    float L = static_cast<float>(Pnl_scale.Left()) - drag_x + X;
+    if (L < 0) {
+        L = 0;
+    }
+    if (L > static_cast<float>(ScaleWidth() - Pnl_scale.Width())) {
+        L = static_cast<float>(ScaleWidth() - Pnl_scale.Width());
+    }
+    Pnl_scale.Move(L, Tx());
+    float T = static_cast<float>(Top()) - drag_y + Y;
+    if (T < 0) {
+        T = 0;
+    }
+    if (T > static_cast<float>(tk::ScreenHeight() - Height())) {
+        T = static_cast<float>(tk::ScreenHeight() - Height());
+    }
+    Move(Left(), T);
+}
+
+void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
+    if (Button != 1) {
+        return;
+    }
+    const int P = CInt(Pnl_scale.Left() + Left());
+    if (frmControl::Instance()->JustWidth(mk_no)) {
+        const int px = CInt(Pnl_scale.Left() + Left() + X) / CInt(Tx());
+        const int py = CInt(Pnl_scale.Top() + Top() + Y) / CInt(Ty());
+        if (HWND W = TopWindowFromPoint(px, py)) {
+            RECT r{};
+            GetWindowRect(W, &r);
+            if (r.right - r.left >= 1) {
+                Move(Tx() * r.left, Top(), Tx() * static_cast<double>(r.right - r.left), Height());
+            }
+        }
+    } else {
+        Move(0, Top(), tk::ScreenWidth(), Height());
+    }
+    GoFullShape();
+    int V = CInt(P - Left());
+    if (V < 0) {
+        V = 0;
+    }
+    if (V > ScaleWidth() - Pnl_scale.Width()) {
+        V = CInt(ScaleWidth() - Pnl_scale.Width());
+    }
+    Pnl_scale.Move(V, Pnl_scale.Top());
+    if (pen_mode != palette::kCopyPen) {
+        Label1_MouseUp(1, 0, 0, 0);
+    }
+}
+
+void markShape::Label1_MouseDown(int Button, int, float, float Y) {
+    if (Button == 1) {
+        drag_y = Y;
+    }
+}
+
+void markShape::Label1_MouseMove(int Button, int, float, float Y) {
+    if (Button != 1) {
+        return;
+    }
+    const double B = Top() + Height();
+    double T = Top() - drag_y + Y;
+    if (static_cast<float>(B - T) < kMinHeight) {
+        T = B - kMinHeight;
+    }
+    Move(Left(), T, Width(), B - T);
+}
+
+void markShape::Label1_MouseUp(int Button, int, float, float) {
+    if (Button != 1 || !HwndIfLoaded()) {
+        return;
+    }
+    GoFrameShape();
+    tk::DoEvents(); // the windows beneath repaint what the marker uncovered
+    if (Unloaded()) {
+        return;
+    }
+    CopyScreenImage();
+    GoFullShape();
+}
+
+void markShape::L_color_Click() {
+    if (Shape1.drawMode == pen_mode) {
+        color_idx = color_idx + 1;
+    } else {
+        Shape1.drawMode = pen_mode;
+    }
+    const int N = palette::Size(pen_mode);
+    color_idx = color_idx % N;
+    const COLORREF C = palette::Colour(color_idx);
+    Shape1.fillColor = palette::Fill(pen_mode, C);
+    L_color.SetBackColor(palette::Colour((color_idx + 1) % N));
+    Invalidate();
+}

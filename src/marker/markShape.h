@@ -1,0 +1,90 @@
+// One marker: a borderless bar that holds a picture of the screen behind it, tints it
+// with a pen, and carries a grip (the scale panel) with a height strip and a colour swatch.
+#pragma once
+#include "toolkit/element.h"
+#include "toolkit/form.h"
+#include "toolkit/surface.h"
+
+#include <memory>
+
+// Is the pointer (x, y) outside the rectangle? The edges count as inside, so the
+// column just right of it and the row just below it are inside too.
+bool PointerOutside(double x, double y, double left, double top, double width, double height);
+
+class markShape : public tk::Form {
+public:
+    static std::shared_ptr<markShape> New();
+
+    // Public operations, used by the control panel.
+    void ShowMark(int mk_no, bool mk_disp);
+    void MoveMark(int dest);
+
+    // Handlers. Label1_MouseUp(1, 0, 0, 0) is also the background refresh.
+    void Form_Click();
+    void Form_MouseMove();
+    void Timer1_Timer();
+    void Pnl_scale_MouseDown(int Button, int Shift, float X, float Y);
+    void Pnl_scale_MouseMove(int Button, int Shift, float X, float Y);
+    void Pnl_scale_MouseUp(int Button, int Shift, float X, float Y);
+    void Label1_MouseDown(int Button, int Shift, float X, float Y);
+    void Label1_MouseMove(int Button, int Shift, float X, float Y);
+    void Label1_MouseUp(int Button, int Shift, float X, float Y);
+    void L_color_Click();
+
+    // Per-marker state.
+    int mk_no = 0;
+    float drag_x = 0;
+    float drag_y = 0;
+    HWND frame_hwnd = nullptr;
+    int pen_mode = 0;
+    int color_idx = 0;
+    int hide_wait = 0;
+    bool touka_on = false;
+    int above_cnt = 0;
+    HWND below_hwnd = nullptr;
+
+    // The tint rectangle drawn over the whole picture.
+    struct TintShape {
+        bool visible = true;
+        int drawMode = 7;
+        COLORREF fillColor = 0xFF0000;
+    } Shape1;
+
+    tk::Element Pnl_scale;
+    tk::Element Label1;
+    tk::Element L_color;
+
+    std::wstring PanelTooltip() const { return tips_.Text(Pnl_scale.Hwnd()); }
+    const tk::Surface& Picture() const { return surface_; }
+
+    static constexpr UINT_PTR kTimer1 = 1;
+    static constexpr UINT kTimer1Interval = 500;
+    static constexpr COLORREF kBackColor = 0xC0C0C0;
+    static constexpr double kPanelWidth = 705;
+    static constexpr double kPanelHeight = 285;
+    static constexpr double kStep = 60;
+    static constexpr double kMinHeight = 200;
+
+protected:
+    WindowSpec Spec() const override;
+    void CreateElements() override;
+    void Form_Load() override;
+    void Form_Resize() override;
+    void OnTimer(UINT_PTR id) override;
+    void Paint(HDC dc, const RECT& area) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    void CopyScreenImage();
+    void GoFrameShape();
+    void GoFullShape();
+    bool PointerOutsideNow();
+    void Invalidate();
+
+    tk::Surface surface_;
+    tk::Tooltips tips_;
+    tk::Icon heightCursor_;
+    tk::Icon gripCursor_;
+    int formButtonsDown_ = 0;
+};

@@ -1,0 +1,136 @@
+#include "menu/frmMenu.h"
+
+#include "panel/frmControl.h"
+#include "toolkit/menu.h"
+
+std::shared_ptr<frmMenu> frmMenu::Instance() {
+    static std::shared_ptr<frmMenu> instance = std::make_shared<frmMenu>();
+    return instance;
+}
+
+frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
+    HMENU pop = popmenu_.get();
+    tk::AppendItem(pop, mn_add_mark, L"マーカーの追加(&A)");
+    HMENU mn_pen = tk::AppendSubmenu(pop, L"ペン効果(&P)");
+    tk::AppendItem(mn_pen, mn_pen_xor, L"Xor");
+    tk::AppendItem(mn_pen, mn_pen_merge, L"Merge");
+    tk::AppendItem(mn_pen, mn_pen_copy, L"不透明");
+    tk::AppendItem(pop, mn_hide_btn, L"ボタンを自動的に隠す(&H)");
+    tk::AppendItem(pop, mn_show_top, L"常に手前に表示(&T)");
+    tk::AppendItem(pop, mn_just_winw, L"背後のウィンドウ幅に合わせる(&W)");
+    tk::AppendItem(pop, mn_mouse_touka, L"マウスクリックでマーカーを透過(&M)");
+    tk::AppendSeparator(pop);
+    tk::AppendItem(pop, mn_exit, L"このマーカーを終了(&X)");
+    tk::AppendItem(pop, mn_end, L"すべてのマーカーを終了(&Z)");
+
+    HMENU sys = sysmenu_.get();
+    HMENU mn_ver = tk::AppendSubmenu(sys, L"バージョン(&V)");
+    tk::AppendItem(mn_ver, mn_var_no, L"");
+    tk::AppendSeparator(sys);
+    tk::AppendItem(sys, mn_add_mark2, L"マーカーの追加(&A)");
+    tk::AppendSeparator(sys);
+    tk::AppendItem(sys, mn_end2, L"すべてのマーカーを終了(&Z)");
+}
+
+HMENU frmMenu::RootOf(Item item) const {
+    return item == mn_var_no || item == mn_add_mark2 || item == mn_end2 ? sysmenu_.get() : popmenu_.get();
+}
+
+void frmMenu::SetChecked(Item item, bool checked) {
+    tk::SetChecked(RootOf(item), item, checked);
+}
+bool frmMenu::Checked(Item item) const {
+    return tk::IsChecked(RootOf(item), item);
+}
+void frmMenu::SetVersionCaption(const std::wstring& text) {
+    tk::SetCaption(sysmenu_.get(), mn_var_no, text);
+}
+std::wstring frmMenu::Caption(Item item) const {
+    return tk::CaptionOf(RootOf(item), item);
+}
+
+void frmMenu::PopupMenu(HMENU menu, HWND owner, UINT flags) {
+    // Hold the holder for the command: it may end up closing the owner window.
+    std::shared_ptr<frmMenu> keep = Instance();
+    Choose(tk::TrackAtPointer(menu, owner, flags));
+}
+
+void frmMenu::Choose(UINT id) {
+    switch (id) {
+    case mn_add_mark:
+        mn_add_mark_Click();
+        break;
+    case mn_pen_xor:
+        mn_pen_xor_Click();
+        break;
+    case mn_pen_merge:
+        mn_pen_merge_Click();
+        break;
+    case mn_pen_copy:
+        mn_pen_copy_Click();
+        break;
+    case mn_hide_btn:
+        mn_hide_btn_Click();
+        break;
+    case mn_show_top:
+        mn_show_top_Click();
+        break;
+    case mn_just_winw:
+        mn_just_winw_Click();
+        break;
+    case mn_mouse_touka:
+        mn_mouse_touka_Click();
+        break;
+    case mn_exit:
+        mn_exit_Click();
+        break;
+    case mn_end:
+        mn_end_Click();
+        break;
+    case mn_add_mark2:
+        mn_add_mark2_Click();
+        break;
+    case mn_end2:
+        mn_end2_Click();
+        break;
+    default:
+        break; // nothing chosen, or the version line
+    }
+}
+
+void frmMenu::mn_add_mark_Click() {
+    frmControl::Instance()->AddMarker();
+}
+void frmMenu::mn_pen_xor_Click() {
+    frmControl::Instance()->SelXorPen();
+}
+void frmMenu::mn_pen_merge_Click() {
+    frmControl::Instance()->SelMergePen();
+}
+void frmMenu::mn_pen_copy_Click() {
+    frmControl::Instance()->SelCopyPen();
+}
+void frmMenu::mn_hide_btn_Click() {
+    frmControl::Instance()->CheckHideBtn();
+}
+void frmMenu::mn_show_top_Click() {
+    frmControl::Instance()->DispMarkerMostTop();
+}
+void frmMenu::mn_just_winw_Click() {
+    frmControl::Instance()->CheckJustWidth();
+}
+void frmMenu::mn_mouse_touka_Click() {
+    frmControl::Instance()->CheckMouseTouka();
+}
+void frmMenu::mn_exit_Click() {
+    frmControl::Instance()->DelMarker();
+}
+void frmMenu::mn_end_Click() {
+    frmControl::Instance()->DelAllMarker();
+}
+void frmMenu::mn_add_mark2_Click() {
+    frmControl::Instance()->AddMarker();
+}
+void frmMenu::mn_end2_Click() {
+    frmControl::Instance()->DelAllMarker();
+}

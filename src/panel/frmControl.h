@@ -1,0 +1,90 @@
+// The control panel: the registry that owns every marker and keeps its options, and the
+// small always-in-front window with the current number, the spinner and the wheel.
+#pragma once
+#include "marker/markShape.h"
+#include "toolkit/element.h"
+#include "toolkit/form.h"
+#include "toolkit/handles.h"
+
+#include <array>
+#include <memory>
+
+struct MarkerRec {
+    std::shared_ptr<markShape> shape;
+    bool show_top = false;
+    bool just_winw = false;
+    bool pen_xor = false;
+    bool pen_merge = false;
+    bool pen_copy = false;
+    bool hide_btn = false;
+    bool mouse_touka = false;
+    bool vertical_line = false;
+};
+
+class frmControl : public tk::Form {
+public:
+    static constexpr int kMaxMarkers = 100;
+
+    // The one panel object, created on first use.
+    static std::shared_ptr<frmControl> Instance();
+    // Forgets the panel object once the program has ended, so that a test can start over.
+    static void Discard();
+
+    // Registry.
+    void InitMarker();
+    void MyMarkerNo(int mk_no);
+    void AddMarker();
+    void DispMarkerMostTop();
+    void DelMarker();
+    void DelAllMarker();
+
+    // Options of one marker, and changes to the current one.
+    bool JustWidth(int mk_no) const;
+    int PenEffect(int mk_no) const;
+    bool HideBtn(int mk_no) const;
+    bool MouseTouka(int mk_no) const;
+    bool VerticalLine(int mk_no) const;
+    void CheckHideBtn();
+    void CheckJustWidth();
+    void CheckMouseTouka();
+    void SelCopyPen();
+    void SelMergePen();
+    void SelXorPen();
+
+    // Panel window.
+    void WheelPlus();
+    void WheelMinus();
+    void Form_MouseDown(int Button);
+    void VScroll1_Change();
+    // The panel's window icon (bringing the window into being, as markers take it).
+    HICON Icon();
+    void TakeFocus();
+
+    std::array<MarkerRec, kMaxMarkers + 1> mk_table; // numbers 1..100; 0 unused
+    int mk_max = 0;
+    int mk_cur = 0;
+
+    tk::Element L_no;
+    tk::ScrollBar VScroll1;
+    tk::TextBox Text1;
+
+    static constexpr COLORREF kBackColor = 0x00FF8080; // also the transparency key
+
+    // Public for tests: the panel's own set-up and closing steps.
+    void Form_Unload() override;
+
+protected:
+    WindowSpec Spec() const override;
+    void CreateElements() override;
+    void Form_Load() override;
+    void Paint(HDC dc, const RECT& area) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void OnDestroy() override;
+
+private:
+    void ShowNumber(int n);
+
+    tk::Icon icon_;
+    tk::Font numberFont_;
+    tk::Bitmap picture_;
+};

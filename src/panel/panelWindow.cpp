@@ -1,0 +1,138 @@
+// The control panel's window: picture, number label, spinner, wheel and dragging.
+#include "menu/frmMenu.h"
+#include "panel/frmControl.h"
+#include "resources/art.h"
+#include "startup/basTolvin.h"
+#include "toolkit/units.h"
+
+#include <algorithm>
+
+frmControl::WindowSpec frmControl::Spec() const {
+    return {L"TolvinControl", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 1095, 540};
+}
+
+void frmControl::CreateElements() {
+    const HWND me = HwndIfLoaded();
+    // First in the tab order: the box that holds the keyboard focus, never seen.
+    Text1.Create(me, 870, 90, 120, 315);
+    L_no.Create(*this, me, 30, 225, 105, 255, 0x00FFFF00);
+    L_no.SetForeColor(0x80000000 | COLOR_WINDOWTEXT);
+    L_no.SetBorder(true);
+    L_no.SetAutoSize(true);
+    LOGFONTW lf{};
+    lf.lfHeight = -tk::CInt(9.75 * tk::Dpi() / 72.0);
+    lf.lfWeight = FW_BOLD;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpyW(lf.lfFaceName, L"Times New Roman");
+    numberFont_.reset(CreateFontIndirectW(&lf));
+    L_no.SetFont(numberFont_.get());
+    VScroll1.Create(me, 480, 0, 240, 480, -1, 1);
+    VScroll1.Change = [this] { VScroll1_Change(); };
+    const int side = tk::PixelsX(480);
+    picture_.reset(tk::MakeMaskedBitmap(art::PanelPicture, kBackColor, side, side));
+}
+
+HICON frmControl::Icon() {
+    if (!Hwnd()) {
+        return nullptr;
+    }
+    if (!icon_) {
+        icon_.reset(tk::MakeIcon(art::WindowIcon, false, 0, 0));
+        SetIcon(icon_.get());
+    }
+    return icon_.get();
+}
+
+void frmControl::Form_Load() {
+    Icon();
+    VScroll1.Move(480, 0, 240, 480);
+    const double width = VScroll1.Width() + 480;
+    const double height = VScroll1.Height();
+    // Some systems report a full-screen client height larger than the screen itself:
+    // the panel must still end on the screen.
+    const double top = std::min<double>(GetFullScreenHeight() - height, tk::ScreenHeight() - height);
+    Move(tk::ScreenWidth() - width, top, width, height);
+    SetTopMost(*this, true);
+    tk::DoEvents();
+    const HWND me = HwndIfLoaded();
+    if (!me) {
+        return;
+    }
+    if (IsLayeredAvailable()) {
+        SetWindowLongPtrW(me, GWL_EXSTYLE, GetWindowLongPtrW(me, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(me, kBackColor, 0, LWA_COLORKEY);
+    }
+    InstallWheelHook(me);
+}
+
+void frmControl::Form_Unload() {
+    if (HWND me = HwndIfLoaded()) {
+        RemoveWheelHook(me);
+    }
+}
+
+void frmControl::OnDestroy() {
+    picture_.reset();
+    numberFont_.reset();
+}
+
+void frmControl::Paint(HDC dc, const RECT& area) {
+    tk::Brush back(CreateSolidBrush(kBackColor));
+    FillRect(dc, &area, back.get());
+    if (picture_) {
+        BITMAP bm{};
+        GetObjectW(picture_.get(), sizeof bm, &bm);
+        tk::MemoryDc mem(CreateCompatibleDC(dc));
+        tk::Selected sel(mem.get(), picture_.get());
+        BitBlt(dc, 0, 0, bm.bmWidth, bm.bmHeight, mem.get(), 0, 0, SRCCOPY);
+    }
+}
+
+bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (tk::IsMouseDown(msg)) {
+        Form_MouseDown(tk::DecodeMouse(msg, wParam, lParam).button);
+        result = 0;
+        return true;
+    }
+    if (msg == WM_VSCROLL && reinterpret_cast<HWND>(lParam) == VScroll1.Hwnd()) {
+        VScroll1.OnScroll(wParam);
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void frmControl::Form_MouseDown(int Button) {
+    const HWND me = HwndIfLoaded();
+    if (Button == 2) {
+        frmMenu::Instance()->PopupMenu(frmMenu::Instance()->sysmenu(), me, TPM_RIGHTBUTTON);
+        return;
+    }
+    ReleaseCapture();
+    SendMessageW(me, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void frmControl::VScroll1_Change() {
+    const int value = VScroll1.Value();
+    if (value == 0) {
+        return;
+    }
+    // Moving pumps messages: hold the marker even if it is closed meanwhile.
+    if (std::shared_ptr<markShape> shape = mk_table[mk_cur].shape) {
+        shape->MoveMark(value);
+    }
+    VScroll1.SetValue(0);
+}
+
+void frmControl::WheelPlus() {
+    VScroll1.SetValue(1);
+}
+void frmControl::WheelMinus() {
+    VScroll1.SetValue(-1);
+}
+
+void frmControl::TakeFocus() {
+    if (HWND me = HwndIfLoaded()) {
+        SetFocus(me);
+    }
+}

@@ -1,0 +1,154 @@
+#include "startup/basTolvin.h"
+
+#include "panel/frmControl.h"
+#include "toolkit/handles.h"
+#include "toolkit/units.h"
+
+#include <cstdint>
+#include <cwctype>
+
+bool opt_top = false;
+bool opt_btn = false;
+
+namespace {
+bool in_wheel = false;
+}
+
+std::wstring ArgumentText(const std::wstring& commandLine) {
+    size_t i = 0;
+    if (!commandLine.empty() && commandLine[0] == L'"') {
+        const size_t close = commandLine.find(L'"', 1);
+        i = close == std::wstring::npos ? commandLine.size() : close + 1;
+    } else {
+        while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t') {
+            ++i;
+        }
+    }
+    while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) {
+        ++i;
+    }
+    return commandLine.substr(i);
+}
+
+bool HasOptionLetter(const std::wstring& text, wchar_t letter) {
+    // Plain letters in either case; what a full-width letter means is left open, and
+    // it is not taken as an option.
+    const wchar_t pair[] = {static_cast<wchar_t>(std::towupper(letter)),
+                            static_cast<wchar_t>(std::towlower(letter)), L'\0'};
+    return text.find_first_of(pair) != std::wstring::npos;
+}
+
+void Main(const std::wstring& arguments) {
+    opt_top = HasOptionLetter(arguments, L'T');
+    opt_btn = HasOptionLetter(arguments, L'B');
+    frmControl::Instance()->InitMarker();
+}
+
+bool IsLayeredAvailable() {
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996)
+#endif
+    GetVersionExA(&info);
+    return info.dwPlatformId == VER_PLATFORM_WIN32_NT && info.dwMajorVersion >= 5;
+}
+
+int GetFullScreenHeight() {
+    const int32_t a = GetSystemMetrics(SM_CYFULLSCREEN);
+    const int32_t b = GetSystemMetrics(SM_CYSIZE);
+    return tk::CInt(static_cast<double>(a + b) * tk::Ty());
+}
+
+void SetTopMost(tk::Form& form, bool flag) {
+    HWND h = form.Hwnd();
+    SetWindowPos(h, flag ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+}
+
+namespace {
+bool Overlaps(const RECT& r, HWND w) {
+    RECT r2{}, out{};
+    GetWindowRect(w, &r2);
+    return IntersectRect(&out, &r, &r2) != 0;
+}
+} // namespace
+
+int CountWindowsAbove(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    int16_t n = 0;
+    for (HWND w = GetWindow(hwnd, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (IsWindowVisible(w) && Overlaps(r, w)) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+HWND FindOverlapBelow(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    for (HWND w = GetWindow(hwnd, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (IsWindowVisible(w) && Overlaps(r, w)) {
+            return w;
+        }
+    }
+    return hwnd;
+}
+
+HWND TopWindowFromPoint(int x, int y) {
+    HWND w = WindowFromPoint(POINT{x, y});
+    if (!w) {
+        return nullptr;
+    }
+    for (HWND p = GetParent(w); p; p = GetParent(w)) {
+        w = p;
+    }
+    return w;
+}
+
+HRGN MakeFrameRegion(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const int32_t w = r.right - r.left, h = r.bottom - r.top;
+    tk::Region outer(CreateRectRgn(0, 0, w, h));
+    tk::Region inner(CreateRectRgn(1, 1, w - 1, h - 1));
+    CombineRgn(outer.get(), outer.get(), inner.get(), RGN_XOR);
+    HRGN frame = outer.get();
+    if (!SetWindowRgn(hwnd, frame, TRUE)) {
+        return nullptr; // the region was not taken: `outer` frees it
+    }
+    outer.release(); // the window owns it now
+    return frame;
+}
+
+LRESULT CALLBACK WheelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (!in_wheel) {
+        in_wheel = true;
+        if (msg == WM_MOUSEWHEEL) {
+            // The delta sits in the high word: negative when turned towards the user.
+            if (static_cast<int32_t>(static_cast<uint32_t>(wParam)) < 0) {
+                frmControl::Instance()->WheelPlus();
+            } else {
+                frmControl::Instance()->WheelMinus();
+            }
+        }
+        in_wheel = false;
+    }
+    auto prev = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return CallWindowProcW(prev, hwnd, msg, wParam, lParam);
+}
+
+void InstallWheelHook(HWND panel) {
+    const LONG_PTR old = SetWindowLongPtrW(panel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WheelWndProc));
+    SetWindowLongPtrW(panel, GWLP_USERDATA, old);
+}
+
+void RemoveWheelHook(HWND panel) {
+    const LONG_PTR prev = GetWindowLongPtrW(panel, GWLP_USERDATA);
+    // A hook that never got installed leaves nothing to put back.
+    if (prev) {
+        SetWindowLongPtrW(panel, GWLP_WNDPROC, prev);
+    }
+}

@@ -1,0 +1,36 @@
+// Start-up, the two command-line flags, the window-system services the forms share,
+// and the mouse-wheel hook of the control panel.
+#pragma once
+#include "toolkit/form.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Start-up options: T keeps new markers in front, B keeps their grip shown.
+extern bool opt_top;
+extern bool opt_btn;
+
+// The argument text of a command line: everything after the program's own name.
+std::wstring ArgumentText(const std::wstring& commandLine);
+// True when `text` holds `letter` anywhere, compared without regard to case.
+bool HasOptionLetter(const std::wstring& text, wchar_t letter);
+
+// Reads the flags from the argument text, creates the control panel and marker 1.
+void Main(const std::wstring& arguments);
+
+bool IsLayeredAvailable();
+// Usable screen height (about the top of the taskbar), in twips.
+int GetFullScreenHeight();
+void SetTopMost(tk::Form& form, bool flag);
+int CountWindowsAbove(HWND hwnd);
+HWND FindOverlapBelow(HWND hwnd);
+HWND TopWindowFromPoint(int x, int y);
+// Leaves only the window's outer one-pixel ring; the window owns the region.
+HRGN MakeFrameRegion(HWND hwnd);
+
+// The wheel hook: installed over the panel window's procedure, the previous one kept
+// in the window's user-data slot.
+LRESULT CALLBACK WheelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+void InstallWheelHook(HWND panel);
+void RemoveWheelHook(HWND panel);

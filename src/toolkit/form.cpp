@@ -1,0 +1,292 @@
+#include "toolkit/form.h"
+
+#include "toolkit/units.h"
+
+#include <windowsx.h>
+
+#include <set>
+
+namespace tk {
+
+namespace {
+
+void (*g_endAction)() = nullptr;
+
+void RegisterOnce(const wchar_t* className) {
+    static std::set<std::wstring> registered;
+    if (registered.count(className)) {
+        return;
+    }
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &Form::WindowProc;
+    // The object pointer lives in the extra bytes: the user-data slot stays free for others.
+    wc.cbWndExtra = sizeof(void*);
+    wc.hInstance = Instance();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = className;
+    if (RegisterClassExW(&wc)) {
+        registered.insert(className);
+    }
+}
+
+} // namespace
+
+HINSTANCE Instance() {
+    return GetModuleHandleW(nullptr);
+}
+
+bool IsMouseDown(UINT msg) {
+    return msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+}
+bool IsMouseUp(UINT msg) {
+    return msg == WM_LBUTTONUP || msg == WM_RBUTTONUP || msg == WM_MBUTTONUP;
+}
+
+MouseArgs DecodeMouse(UINT msg, WPARAM wParam, LPARAM lParam) {
+    MouseArgs a;
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+        a.button = 1;
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+        a.button = 2;
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+        a.button = 4;
+        break;
+    default:
+        a.button = ((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                   ((wParam & MK_MBUTTON) ? 4 : 0);
+        break;
+    }
+    a.shift = ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0);
+    a.x = static_cast<float>(GET_X_LPARAM(lParam) * Tx());
+    a.y = static_cast<float>(GET_Y_LPARAM(lParam) * Ty());
+    return a;
+}
+
+Form::~Form() {
+    if (hwnd_) {
+        // The object is going away: the window must not call back into it.
+        SetWindowLongPtrW(hwnd_, 0, 0);
+        DestroyWindow(hwnd_);
+    }
+}
+
+HWND Form::Hwnd() {
+    if (hwnd_ || unloaded_ || loading_) {
+        return hwnd_;
+    }
+    loading_ = true;
+    const WindowSpec spec = Spec();
+    RegisterOnce(spec.className);
+    CreateWindowExW(spec.exStyle, spec.className, L"", spec.style, 0, 0, PixelsX(spec.width),
+                    PixelsY(spec.height), nullptr, nullptr, Instance(), this);
+    if (hwnd_) {
+        CreateElements();
+        loaded_ = true;
+        Form_Load();
+    }
+    loading_ = false;
+    return hwnd_;
+}
+
+namespace {
+RECT WindowRectOf(HWND h) {
+    RECT r{};
+    if (h) {
+        GetWindowRect(h, &r);
+    }
+    return r;
+}
+RECT ClientRectOf(HWND h) {
+    RECT r{};
+    if (h) {
+        GetClientRect(h, &r);
+    }
+    return r;
+}
+} // namespace
+
+double Form::Left() {
+    return TwipsX(WindowRectOf(Hwnd()).left);
+}
+double Form::Top() {
+    return TwipsY(WindowRectOf(Hwnd()).top);
+}
+double Form::Width() {
+    RECT r = WindowRectOf(Hwnd());
+    return TwipsX(r.right - r.left);
+}
+double Form::Height() {
+    RECT r = WindowRectOf(Hwnd());
+    return TwipsY(r.bottom - r.top);
+}
+double Form::ScaleWidth() {
+    return TwipsX(ClientRectOf(Hwnd()).right);
+}
+double Form::ScaleHeight() {
+    return TwipsY(ClientRectOf(Hwnd()).bottom);
+}
+
+void Form::Move(double left, double top) {
+    if (HWND h = Hwnd()) {
+        SetWindowPos(h, nullptr, PixelsX(left), PixelsY(top), 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form::Move(double left, double top, double width, double height) {
+    if (HWND h = Hwnd()) {
+        SetWindowPos(h, nullptr, PixelsX(left), PixelsY(top), PixelsX(width), PixelsY(height),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form::SetCaption(const std::wstring& text) {
+    if (HWND h = Hwnd()) {
+        SetWindowTextW(h, text.c_str());
+    }
+}
+
+std::wstring Form::Caption() {
+    HWND h = Hwnd();
+    if (!h) {
+        return {};
+    }
+    wchar_t buf[256] = {};
+    GetWindowTextW(h, buf, 256);
+    return buf;
+}
+
+void Form::SetIcon(HICON icon) {
+    if (HWND h = Hwnd()) {
+        SendMessageW(h, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        SendMessageW(h, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+bool Form::Visible() {
+    HWND h = HwndIfLoaded();
+    return h && IsWindowVisible(h);
+}
+
+void Form::Show() {
+    if (HWND h = Hwnd()) {
+        ShowWindow(h, SW_SHOWNA);
+    }
+}
+
+void Form::Unload() {
+    if (!hwnd_) {
+        unloaded_ = true;
+        return;
+    }
+    Form_Unload();
+    DestroyWindow(hwnd_);
+    unloaded_ = true;
+}
+
+void Form::EnableTimer(UINT_PTR id, UINT milliseconds, bool enabled) {
+    if (HWND h = HwndIfLoaded()) {
+        if (enabled) {
+            SetTimer(h, id, milliseconds, nullptr);
+        } else {
+            KillTimer(h, id);
+        }
+    }
+}
+
+bool Form::OnMessage(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
+
+LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
+        auto* form = static_cast<Form*>(cs->lpCreateParams);
+        SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(form));
+        form->hwnd_ = hwnd;
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, 0));
+    if (!form) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    // A handler may close its own form (a menu command, the last marker): keep the
+    // object alive until this message has been handled.
+    std::shared_ptr<Form> keep = form->weak_from_this().lock();
+    try {
+        return form->Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+}
+
+LRESULT Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    HWND hwnd = hwnd_;
+    LRESULT result = 0;
+    switch (msg) {
+    case WM_SIZE:
+        if (loaded_) {
+            Form_Resize();
+        }
+        return 0;
+    case WM_TIMER:
+        OnTimer(wParam);
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        Paint(dc, ps.rcPaint);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_DESTROY:
+        OnDestroy();
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrW(hwnd, 0, 0);
+        hwnd_ = nullptr;
+        unloaded_ = true;
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    default:
+        break;
+    }
+    if (OnMessage(msg, wParam, lParam, result)) {
+        return result;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+void DoEvents() {
+    MSG m;
+    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));
+            return;
+        }
+        TranslateMessage(&m);
+        DispatchMessageW(&m);
+    }
+}
+
+void SetEndProgramAction(void (*action)()) {
+    g_endAction = action;
+}
+
+void EndProgram() {
+    if (g_endAction) {
+        g_endAction();
+        return;
+    }
+    ExitProcess(0);
+}
+
+} // namespace tk

@@ -1,0 +1,100 @@
+// Base of every top-level window of the program: registers its class once, brings the
+// window into being on first use, keeps positions in twips and dispatches messages.
+#pragma once
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+namespace tk {
+
+// Mouse arguments as the handlers see them: Button 1 left, 2 right, 4 middle (for a move,
+// the set of buttons held), X and Y in twips relative to the window or element.
+struct MouseArgs {
+    int button = 0;
+    int shift = 0;
+    float x = 0;
+    float y = 0;
+};
+// Decodes a WM_*BUTTON* or WM_MOUSEMOVE message; for a press or release the button concerned.
+MouseArgs DecodeMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+// True for the messages DecodeMouse understands.
+bool IsMouseDown(UINT msg);
+bool IsMouseUp(UINT msg);
+
+class Form : public std::enable_shared_from_this<Form> {
+public:
+    Form() = default;
+    Form(const Form&) = delete;
+    Form& operator=(const Form&) = delete;
+    virtual ~Form();
+
+    // The window handle; the first call creates the window and runs Form_Load.
+    // Null once the form has been unloaded: a closed form never comes back.
+    HWND Hwnd();
+    HWND HwndIfLoaded() const { return hwnd_; }
+    bool Unloaded() const { return unloaded_; }
+
+    // Window geometry in twips (screen coordinates for a top-level window).
+    double Left();
+    double Top();
+    double Width();
+    double Height();
+    double ScaleWidth();
+    double ScaleHeight();
+    void Move(double left, double top);
+    void Move(double left, double top, double width, double height);
+
+    void SetCaption(const std::wstring& text);
+    std::wstring Caption();
+    void SetIcon(HICON icon);
+    bool Visible();
+    void Show();
+    // Runs Form_Unload, then destroys the window and everything it owns.
+    void Unload();
+
+    void EnableTimer(UINT_PTR id, UINT milliseconds, bool enabled);
+
+    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+protected:
+    struct WindowSpec {
+        const wchar_t* className;
+        DWORD style;
+        DWORD exStyle;
+        double width;
+        double height;
+    };
+    virtual WindowSpec Spec() const = 0;
+    // Child elements are made here, before Form_Load.
+    virtual void CreateElements() {}
+    virtual void Form_Load() {}
+    virtual void Form_Resize() {}
+    virtual void Form_Unload() {}
+    virtual void OnTimer(UINT_PTR) {}
+    virtual void Paint(HDC, const RECT&) {}
+    // Messages a form handles itself; return true when handled.
+    virtual bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Resources tied to the window (surfaces, fonts) are freed here.
+    virtual void OnDestroy() {}
+
+private:
+    LRESULT Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    HWND hwnd_ = nullptr;
+    bool loading_ = false;
+    bool loaded_ = false;
+    bool unloaded_ = false;
+};
+
+// Delivers every pending message and returns (a repeated WM_QUIT is posted again).
+void DoEvents();
+
+// Ends the program at once. Tests replace the action so that the registry can be
+// exercised in-process; the default ends the process.
+void EndProgram();
+void SetEndProgramAction(void (*action)());
+
+HINSTANCE Instance();
+
+} // namespace tk
