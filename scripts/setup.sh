@@ -65,8 +65,10 @@ prepare_prefix() {
         done
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
         wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
-        wineserver -w
         touch "$prefix/.tolvin-ready-$dpi"
     fi
     wineserver -p >/dev/null 2>&1 || true
+    # Start Wine's background services now, detached: started later by a test they
+    # would inherit its output pipe and keep the test runner waiting.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }

@@ -375,7 +375,11 @@ void markShape::Label1_MouseUp(int Button, int, float, float) {
         return;
     }
     GoFrameShape();
-    tk::DoEvents(); // the windows beneath repaint what the marker uncovered
+    // The windows beneath repaint what the marker uncovered. The display reports the
+    // uncovered area only after the new shape has reached it, so a second pass picks up
+    // those late repaints.
+    tk::DoEvents();
+    tk::DoEvents();
     if (Unloaded()) {
         return;
     }

@@ -18,7 +18,7 @@ void frmControl::CreateElements() {
     L_no.Create(*this, me, 30, 225, 105, 255, 0x00FFFF00);
     L_no.SetForeColor(0x80000000 | COLOR_WINDOWTEXT);
     L_no.SetBorder(true);
-    L_no.SetAutoSize(true);
+    L_no.SetAutoSize(true, 480 - 30); // room up to the scroll bar
     LOGFONTW lf{};
     lf.lfHeight = -tk::CInt(9.75 * tk::Dpi() / 72.0);
     lf.lfWeight = FW_BOLD;

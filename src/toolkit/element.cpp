@@ -139,7 +139,7 @@ void Element::FitToText() {
     Selected font(dc.get(), font_ ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
     SIZE size{};
     GetTextExtentPoint32W(dc.get(), text_.c_str(), static_cast<int>(text_.size()), &size);
-    const int wanted = size.cx + (border_ ? 4 : 2);
+    const int wanted = std::min(static_cast<int>(size.cx) + (border_ ? 2 : 0), PixelsX(maxWidth_));
     // Never narrower than designed: only a longer number widens the label.
     SetWindowPos(hwnd_, nullptr, 0, 0, std::max(wanted, designedWidthPx_), wr.bottom - wr.top,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -173,7 +173,7 @@ void Element::PaintSelf(HDC dc) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, fore_ & 0x80000000 ? GetSysColor(fore_ & 0xFF) : fore_);
         RECT tr = client;
-        InflateRect(&tr, -(border_ ? 2 : 1), -(border_ ? 1 : 0));
+        InflateRect(&tr, border_ ? -1 : 0, border_ ? -1 : 0);
         DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &tr,
                   DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     }

@@ -48,8 +48,12 @@ public:
     void SetBorder(bool single) { border_ = single; }
     void SetCursor(HCURSOR cursor) { cursor_ = cursor; }
     void SetFont(HFONT font) { font_ = font; }
-    // With auto size the element widens (or narrows) to its text, its left edge fixed.
-    void SetAutoSize(bool on) { autoSize_ = on; }
+    // With auto size the element widens to its text (never below its designed width nor
+    // beyond `maxWidth` twips), its left edge fixed.
+    void SetAutoSize(bool on, double maxWidth) {
+        autoSize_ = on;
+        maxWidth_ = maxWidth;
+    }
     void SetText(const std::wstring& text);
     const std::wstring& Text() const { return text_; }
 
@@ -82,6 +86,7 @@ private:
     Element* container_ = nullptr;
     int buttonsDown_ = 0;
     int designedWidthPx_ = -1;
+    double maxWidth_ = 0;
 };
 
 // A native vertical scroll bar with the value semantics of a spinner: Change runs

@@ -266,6 +266,10 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void DoEvents() {
+    // Delivers what is pending now. Messages that arise while this runs (above all the
+    // timers of many markers falling due again) wait for the next pass: otherwise a busy
+    // queue could keep this loop, and whoever called it, from ever returning.
+    const DWORD start = GetTickCount();
     MSG m;
     while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
         if (m.message == WM_QUIT) {
@@ -274,7 +278,13 @@ void DoEvents() {
         }
         TranslateMessage(&m);
         DispatchMessageW(&m);
+        if (static_cast<LONG>(m.time - start) > 0) {
+            break;
+        }
     }
+    // A zero wait is where Wine hands this thread's finished painting to the display;
+    // without it a screen copy taken next may miss what the pass has just repainted.
+    MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 void SetEndProgramAction(void (*action)()) {

@@ -1,0 +1,108 @@
+// Prints timing and memory figures for the marker's costly paths. Run under Wine (or on
+// Windows) on an otherwise idle desktop; no figure here is a pass/fail test.
+#include "marker/markShape.h"
+#include "panel/frmControl.h"
+#include "startup/basTolvin.h"
+#include "toolkit/form.h"
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Stats {
+    double median, worst;
+};
+
+Stats Measure(int runs, const std::function<void()>& f) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        const auto t0 = Clock::now();
+        f();
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms[ms.size() / 2], ms.back()};
+}
+
+void Print(const char* what, Stats s) {
+    std::printf("%-58s median %8.3f ms   worst %8.3f ms\n", what, s.median, s.worst);
+}
+
+double PrivateMb() {
+    PROCESS_MEMORY_COUNTERS_EX pmc{};
+    pmc.cb = sizeof pmc;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
+    return pmc.PrivateUsage / (1024.0 * 1024.0);
+}
+
+} // namespace
+
+int wmain() {
+    tk::SetEndProgramAction([] {});
+    std::printf("screen %d x %d pixels, %d dpi\n", GetSystemMetrics(SM_CXSCREEN),
+                GetSystemMetrics(SM_CYSCREEN), GetDeviceCaps(GetDC(nullptr), LOGPIXELSY));
+    const auto t0 = Clock::now();
+    auto panel = frmControl::Instance();
+    panel->InitMarker();
+    std::printf("%-58s %8.1f ms\n", "start-up: InitMarker to marker 1 shown",
+                std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    auto m = panel->mk_table[1].shape;
+    m->Move(0, 3000);
+    Print("background refresh of a screen-wide marker (frame, pump, capture, full)",
+          Measure(200, [&] { m->Label1_MouseUp(1, 0, 0, 0); }));
+    Print("refresh followed by its repaint", Measure(200, [&] {
+              m->Label1_MouseUp(1, 0, 0, 0);
+              UpdateWindow(m->Hwnd());
+          }));
+    Print("one tick's z-order walks (1 marker)", Measure(200, [&] {
+              CountWindowsAbove(m->Hwnd());
+              FindOverlapBelow(m->Hwnd());
+          }));
+
+    const double before = PrivateMb();
+    const auto addStart = Clock::now();
+    for (int i = 2; i <= 100; ++i) {
+        panel->AddMarker();
+        if (i % 25 == 0) {
+            std::printf("  %3d markers after %8.1f ms\n", i,
+                        std::chrono::duration<double, std::milli>(Clock::now() - addStart).count());
+        }
+    }
+    std::printf("%-58s %8.3f MB\n", "memory added per marker", (PrivateMb() - before) / 99);
+    Print("one tick's z-order walks (100 markers)", Measure(100, [&] {
+              CountWindowsAbove(m->Hwnd());
+              FindOverlapBelow(m->Hwnd());
+          }));
+    int windows = 0, visible = 0;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        ++windows;
+        visible += IsWindowVisible(w) ? 1 : 0;
+    }
+    std::printf("top-level windows: %d (%d visible)\n", windows, visible);
+    Print("CountWindowsAbove (lowest of 100 markers)", Measure(100, [&] { CountWindowsAbove(m->Hwnd()); }));
+    Print("FindOverlapBelow (lowest of 100 markers)", Measure(100, [&] { FindOverlapBelow(m->Hwnd()); }));
+    RECT rc;
+    Print("GetWindowRect x1000 (own window)", Measure(20, [&] {
+              for (int i = 0; i < 1000; ++i)
+                  GetWindowRect(m->Hwnd(), &rc);
+          }));
+    Print("IsWindowVisible x1000 (own window)", Measure(20, [&] {
+              for (int i = 0; i < 1000; ++i)
+                  IsWindowVisible(m->Hwnd());
+          }));
+    Print("GetWindow x1000 (own window)", Measure(20, [&] {
+              for (int i = 0; i < 1000; ++i)
+                  GetWindow(m->Hwnd(), GW_HWNDPREV);
+          }));
+    panel->DelAllMarker();
+    return 0;
+}

@@ -1,0 +1,145 @@
+// tolvin.exe driven with real pointer and keyboard input.
+#include "e2e/tolvin.h"
+#include "support/helpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+void Click(int x, int y, int button = 1) {
+    MouseMoveTo(x, y);
+    MouseButton(button, true);
+    MouseButton(button, false);
+}
+
+void Drag(int x1, int y1, int x2, int y2) {
+    MouseMoveTo(x1, y1);
+    MouseButton(1, true);
+    const int steps = 6;
+    for (int i = 1; i <= steps; ++i) {
+        MouseMoveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+    }
+    MouseButton(1, false);
+    Pump(200);
+}
+
+// Hover over the bar: the panel takes the keyboard focus, so the wheel reaches it.
+void FocusPanelThroughMarker(HWND marker) {
+    const RECT r = WindowRect(marker);
+    MouseMoveTo(100, r.top + 3);
+    MouseMoveTo(101, r.top + 4);
+    Pump(100);
+}
+
+} // namespace
+
+TEST(Input, TheWheelMovesTheCurrentMarkerOneStepPerNotch) {
+    Tolvin app;
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Pump(300);
+    FocusPanelThroughMarker(marker);
+    for (int i = 0; i < 5; ++i) {
+        MouseWheel(-WHEEL_DELTA); // towards the user: down
+    }
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 5 * Px(60); }));
+    MouseWheel(WHEEL_DELTA);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 4 * Px(60); }));
+    MouseWheel(-3 * WHEEL_DELTA); // three notches at once: one step
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 5 * Px(60); }));
+    Pump(200);
+    EXPECT_EQ(WindowRect(marker).top, 5 * Px(60));
+}
+
+TEST(Input, DraggingTheHeightStripMovesTheTopEdgeOnly) {
+    Tolvin app;
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Pump(300);
+    FocusPanelThroughMarker(marker);
+    for (int i = 0; i < 20; ++i) {
+        MouseWheel(-WHEEL_DELTA);
+    }
+    ASSERT_TRUE(WaitFor([&] { return WindowRect(marker).top == 20 * Px(60); }));
+    const RECT before = WindowRect(marker);
+    const int stripX = before.right - Px(705) + Px(400);
+    Drag(stripX, before.top + 2, stripX, before.top + 2 - 30);
+    RECT after = WindowRect(marker);
+    EXPECT_EQ(after.top, before.top - 30);
+    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_EQ(after.left, 0);
+    // Down past the bottom edge: the least height, 200 twips.
+    Drag(stripX, after.top + 2, stripX, after.bottom + 60);
+    after = WindowRect(marker);
+    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_EQ(after.bottom - after.top, Px(200));
+    // The picture was taken again after the drag: white paper still shows yellow.
+    Pump(300);
+    EXPECT_TRUE(SameColour(ScreenPixel(300, after.top + 3), RGB(255, 255, 0)));
+}
+
+TEST(Input, TheSpinnerArrowsMoveTheCurrentMarker) {
+    Tolvin app;
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Pump(300);
+    const RECT p = WindowRect(app.Panel());
+    const int x = p.left + Px(480) + Px(120);
+    Click(x, p.bottom - 4);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }));
+    Click(x, p.bottom - 4);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 2 * Px(60); }));
+    Click(x, p.top + 4);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }));
+}
+
+TEST(Input, DraggingThePanelPictureMovesThePanel) {
+    Tolvin app;
+    ASSERT_NE(app.Marker(1), nullptr);
+    Pump(300);
+    HWND panel = app.Panel();
+    const RECT before = WindowRect(panel);
+    const int pic = Px(480);
+    // A yellow pixel of the stripe.
+    Drag(before.left + pic / 8, before.top + pic * 9 / 32, before.left + pic / 8 - 300,
+         before.top + pic * 9 / 32 - 200);
+    const RECT after = WindowRect(panel);
+    EXPECT_EQ(after.left, before.left - 300);
+    EXPECT_EQ(after.top, before.top - 200);
+    EXPECT_TRUE(IsTopmost(panel));
+}
+
+TEST(Input, TheGripMenuAddsAMarkerAndClosesAllByAccessKeys) {
+    Tolvin app;
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Pump(300);
+    const RECT r = WindowRect(marker);
+    const int gripX = r.right - Px(705) + Px(500);
+    Click(gripX, r.top + r.bottom / 2, 2);
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+    KeyPress('A');
+    HWND two = app.Marker(2, 5000);
+    ASSERT_NE(two, nullptr);
+    // Marker 2 is current: the wheel moves it, not marker 1.
+    FocusPanelThroughMarker(marker);
+    MouseWheel(-WHEEL_DELTA);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(two).top == Px(60); }));
+    EXPECT_EQ(WindowRect(marker).top, 0);
+    // Close this marker (X) from marker 2's own menu: marker 1 stays.
+    const RECT r2 = WindowRect(two);
+    Click(gripX, (r2.top + r2.bottom) / 2, 2);
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+    KeyPress('X');
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(two); }));
+    EXPECT_TRUE(IsWindow(marker));
+    // Close all (Z): the program ends cleanly.
+    Click(gripX, r.top + r.bottom / 2, 2);
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+    KeyPress('Z');
+    DWORD code = 1;
+    EXPECT_TRUE(app.WaitForExit(5000, &code));
+    EXPECT_EQ(code, 0u);
+}

@@ -1,0 +1,104 @@
+#include "e2e/tolvin.h"
+#include "support/helpers.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+std::wstring g_tolvinPath;
+
+namespace {
+std::wstring WindowsPath(std::wstring p) {
+    if (!p.empty() && p[0] == L'/') {
+        for (auto& c : p) {
+            if (c == L'/') {
+                c = L'\\';
+            }
+        }
+        p = L"Z:" + p;
+    }
+    return p;
+}
+} // namespace
+
+Tolvin::Tolvin(const std::wstring& arguments) {
+    KillStrayTolvins();
+    std::wstring cmd = L"\"" + g_tolvinPath + L"\"";
+    if (!arguments.empty()) {
+        cmd += L" " + arguments;
+    }
+    std::vector<wchar_t> buf(cmd.begin(), cmd.end());
+    buf.push_back(0);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    started_ =
+        CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != 0;
+}
+
+Tolvin::~Tolvin() {
+    if (started_) {
+        if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(pi_.hProcess, 1);
+            WaitForSingleObject(pi_.hProcess, 5000);
+        }
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    testing_support::Pump(100);
+}
+
+HWND Tolvin::Marker(int n, int ms) const {
+    const std::wstring caption = L"Tolvin No." + std::to_wstring(n);
+    HWND found = nullptr;
+    testing_support::WaitFor(
+        [&] { return (found = FindWindowW(L"TolvinMarker", caption.c_str())) != nullptr; }, ms);
+    return found;
+}
+
+HWND Tolvin::Panel() const {
+    return FindWindowW(L"TolvinControl", nullptr);
+}
+
+HWND Tolvin::Grip(int n) const {
+    return FindWindowExW(Marker(n), nullptr, L"TolvinElement", nullptr);
+}
+
+bool Tolvin::WaitForExit(int ms, DWORD* code) const {
+    if (!started_ || WaitForSingleObject(pi_.hProcess, static_cast<DWORD>(ms)) != WAIT_OBJECT_0) {
+        return false;
+    }
+    if (code) {
+        GetExitCodeProcess(pi_.hProcess, code);
+    }
+    return true;
+}
+
+void KillStrayTolvins() {
+    for (int i = 0; i < 20; ++i) {
+        HWND w = FindWindowW(L"TolvinControl", nullptr);
+        if (!w) {
+            w = FindWindowW(L"TolvinMarker", nullptr);
+        }
+        if (!w) {
+            return;
+        }
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+            TerminateProcess(p, 1);
+            WaitForSingleObject(p, 5000);
+            CloseHandle(p);
+        }
+        testing_support::Pump(100);
+    }
+}
+
+int wmain(int argc, wchar_t** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (argc < 2) {
+        fprintf(stderr, "usage: e2e_tests path\\to\\tolvin.exe\n");
+        return 2;
+    }
+    g_tolvinPath = WindowsPath(argv[1]);
+    return RUN_ALL_TESTS();
+}

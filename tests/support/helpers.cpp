@@ -1,0 +1,194 @@
+#include "support/helpers.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <future>
+#include <thread>
+
+namespace testing_support {
+
+namespace {
+LRESULT CALLBACK ColourProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(h, &ps);
+        HBRUSH b = CreateSolidBrush(static_cast<COLORREF>(GetWindowLongPtrW(h, GWLP_USERDATA)));
+        RECT r;
+        GetClientRect(h, &r);
+        FillRect(dc, &r, b);
+        DeleteObject(b);
+        EndPaint(h, &ps);
+        return 0;
+    }
+    if (m == WM_ERASEBKGND) {
+        return 1;
+    }
+    return DefWindowProcW(h, m, w, l);
+}
+} // namespace
+
+ColourWindow::ColourWindow(COLORREF colour, int x, int y, int w, int h, bool visible, DWORD exStyle) {
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ColourProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestColourWindow";
+        wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        RegisterClassW(&wc);
+        registered = true;
+    }
+    hwnd_ = CreateWindowExW(exStyle | WS_EX_TOOLWINDOW, L"TestColourWindow", L"colour", WS_POPUP, x, y, w, h,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, static_cast<LONG_PTR>(colour));
+    if (visible) {
+        ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
+        UpdateWindow(hwnd_);
+    }
+    Pump(50);
+}
+
+ColourWindow::~ColourWindow() {
+    DestroyWindow(hwnd_);
+    Pump(20);
+}
+
+void Pump(int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        MSG m;
+        while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageW(&m);
+        }
+        Sleep(5);
+    } while (static_cast<int>(end - GetTickCount()) > 0);
+}
+
+bool WaitFor(const std::function<bool()>& done, int ms) {
+    const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    while (!done()) {
+        if (static_cast<int>(end - GetTickCount()) <= 0) {
+            return false;
+        }
+        Pump(10);
+    }
+    return true;
+}
+
+COLORREF ScreenPixel(int x, int y) {
+    HDC dc = GetDC(nullptr);
+    COLORREF c = GetPixel(dc, x, y);
+    ReleaseDC(nullptr, dc);
+    return c;
+}
+
+RECT WindowRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+bool IsTopmost(HWND hwnd) {
+    return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+void MouseMoveTo(int x, int y) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    // Normalised coordinates that map back onto exactly this pixel.
+    in.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + w - 1) / w);
+    in.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + h - 1) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    Pump(30);
+}
+
+void MouseButton(int button, bool down) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    switch (button) {
+    case 1:
+        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+        break;
+    case 2:
+        in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+        break;
+    default:
+        in.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+        break;
+    }
+    SendInput(1, &in, sizeof in);
+    Pump(30);
+}
+
+void MouseWheel(int delta) {
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    in.mi.mouseData = static_cast<DWORD>(delta);
+    SendInput(1, &in, sizeof in);
+    Pump(30);
+}
+
+void KeyPress(WORD vk) {
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+    Pump(30);
+}
+
+std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms) {
+    // The caller's thread sits in the modal box; a helper thread finds and closes it.
+    auto result = std::make_shared<std::promise<std::wstring>>();
+    auto future = result->get_future();
+    std::thread([title, ms, result] {
+        std::wstring text;
+        const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+        while (static_cast<int>(end - GetTickCount()) > 0) {
+            HWND box = FindWindowW(L"#32770", title.c_str());
+            if (box) {
+                EnumChildWindows(
+                    box,
+                    [](HWND child, LPARAM lp) -> BOOL {
+                        wchar_t cls[32] = {}, buf[256] = {};
+                        GetClassNameW(child, cls, 32);
+                        GetWindowTextW(child, buf, 256);
+                        auto* out = reinterpret_cast<std::wstring*>(lp);
+                        if (lstrcmpiW(cls, L"Static") == 0 && buf[0]) {
+                            *out += buf;
+                        }
+                        return TRUE;
+                    },
+                    reinterpret_cast<LPARAM>(&text));
+                PostMessageW(box, WM_COMMAND, IDOK, 0);
+                break;
+            }
+            Sleep(20);
+        }
+        result->set_value(text);
+    }).detach();
+    return future;
+}
+
+bool SameColour(COLORREF a, COLORREF b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance &&
+           std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+}
+
+int Dpi() {
+    HDC dc = GetDC(nullptr);
+    int d = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(nullptr, dc);
+    return d;
+}
+
+int Px(double twips) {
+    return static_cast<int>(std::nearbyint(twips * Dpi() / 1440.0));
+}
+
+} // namespace testing_support

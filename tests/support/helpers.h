@@ -1,0 +1,45 @@
+// Test helpers: windows to put behind markers, screen pixels, real input and waiting.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <future>
+#include <string>
+
+namespace testing_support {
+
+// A plain top-level window of one colour, shown at (x, y, w, h) in pixels.
+class ColourWindow {
+public:
+    ColourWindow(COLORREF colour, int x, int y, int w, int h, bool visible = true, DWORD exStyle = 0);
+    ~ColourWindow();
+    ColourWindow(const ColourWindow&) = delete;
+    ColourWindow& operator=(const ColourWindow&) = delete;
+    HWND hwnd() const { return hwnd_; }
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+// Pumps messages until `done` holds or `ms` milliseconds have passed.
+bool WaitFor(const std::function<bool()>& done, int ms = 3000);
+void Pump(int ms);
+
+COLORREF ScreenPixel(int x, int y);
+RECT WindowRect(HWND hwnd);
+bool IsTopmost(HWND hwnd);
+
+// Real input through SendInput, in screen pixels.
+void MouseMoveTo(int x, int y);
+void MouseButton(int button, bool down); // 1 left, 2 right, 4 middle
+void MouseWheel(int delta);
+void KeyPress(WORD vk);
+
+// Dismisses the first message box titled `title` that appears within `ms`, returning its text.
+std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms);
+
+bool SameColour(COLORREF a, COLORREF b, int tolerance = 8);
+int Dpi();
+int Px(double twips); // twips to pixels at the current dpi
+
+} // namespace testing_support

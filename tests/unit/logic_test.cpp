@@ -1,0 +1,109 @@
+// Logic that needs no window: rounding, the command-line letters, the palette, the
+// pointer test.
+#include "marker/markShape.h"
+#include "marker/palette.h"
+#include "startup/basTolvin.h"
+#include "toolkit/units.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+TEST(Rounding, TwipValuesRoundToNearestWithHalvesToEven) {
+    EXPECT_EQ(tk::CInt(0.5), 0);
+    EXPECT_EQ(tk::CInt(1.5), 2);
+    EXPECT_EQ(tk::CInt(2.5), 2);
+    EXPECT_EQ(tk::CInt(-0.5), 0);
+    EXPECT_EQ(tk::CInt(-1.5), -2);
+    EXPECT_EQ(tk::CInt(7.4999), 7);
+    EXPECT_EQ(tk::CInt(-7.6), -8);
+}
+
+TEST(CommandLine, ArgumentTextIsWhatFollowsTheProgramName) {
+    EXPECT_EQ(ArgumentText(L"tolvin.exe"), L"");
+    EXPECT_EQ(ArgumentText(L"tolvin.exe T B"), L"T B");
+    EXPECT_EQ(ArgumentText(L"\"C:\\Program Files\\Tolvin\\tolvin.exe\" /b"), L"/b");
+    EXPECT_EQ(ArgumentText(L"\"C:\\Tab Tools\\tolvin.exe\""), L"");
+    EXPECT_EQ(ArgumentText(L""), L"");
+}
+
+TEST(CommandLine, LettersCountAnywhereInEitherCase) {
+    struct Case {
+        const wchar_t* text;
+        bool t, b;
+    } cases[] = {
+        {L"", false, false},
+        {L"T", true, false},
+        {L"t", true, false},
+        {L"b", false, true},
+        {L"TB", true, true},
+        {L"bt", true, true},
+        {L"/T /B", true, true},
+        {L"notebook.txt", true, true},
+        {L"Bold", false, true},
+        {L"xyz 123", false, false},
+        {L"-a -c", false, false},
+        // Full-width letters are not the option letters.
+        {L"\xFF34\xFF22", false, false},
+        {L"日本語テキスト", false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HasOptionLetter(c.text, L'T'), c.t)
+            << "text: " << testing::PrintToString(std::wstring(c.text));
+        EXPECT_EQ(HasOptionLetter(c.text, L'B'), c.b)
+            << "text: " << testing::PrintToString(std::wstring(c.text));
+    }
+}
+
+TEST(CommandLine, RandomTextGivesTheFlagsOfItsPlainLetters) {
+    std::mt19937 rng(1234);
+    for (int round = 0; round < 500; ++round) {
+        std::wstring text(rng() % 2000, L' ');
+        for (wchar_t& c : text) {
+            c = static_cast<wchar_t>(rng() % 0x10000); // invalid surrogates included
+        }
+        bool t = false, b = false;
+        for (wchar_t c : text) {
+            t = t || c == L'T' || c == L't';
+            b = b || c == L'B' || c == L'b';
+        }
+        EXPECT_EQ(HasOptionLetter(text, L'T'), t);
+        EXPECT_EQ(HasOptionLetter(text, L'B'), b);
+    }
+    const std::wstring huge(32 * 1024, L'x');
+    EXPECT_FALSE(HasOptionLetter(huge, L'T'));
+    EXPECT_TRUE(HasOptionLetter(huge + L"t", L'T'));
+}
+
+TEST(Palette, CyclesHaveSevenSixAndEightColours) {
+    EXPECT_EQ(palette::Size(palette::kXorPen), 7);
+    EXPECT_EQ(palette::Size(palette::kMergePen), 6);
+    EXPECT_EQ(palette::Size(palette::kCopyPen), 8);
+    EXPECT_EQ(palette::Size(0), 8);
+    const COLORREF order[] = {RGB(255, 255, 0), RGB(255, 0, 0),   RGB(255, 0, 255), RGB(0, 0, 255),
+                              RGB(0, 255, 0),   RGB(0, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 255)};
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(palette::Colour(i), order[i]) << i;
+    }
+}
+
+TEST(Palette, XorFillIsTheComplementSoWhitePaperShowsTheColour) {
+    EXPECT_EQ(palette::Fill(palette::kXorPen, RGB(255, 255, 0)), RGB(0, 0, 255));
+    EXPECT_EQ(palette::Fill(palette::kXorPen, RGB(0, 255, 255)), RGB(255, 0, 0));
+    for (int i = 0; i < 7; ++i) {
+        const COLORREF fill = palette::Fill(palette::kXorPen, palette::Colour(i));
+        EXPECT_EQ(fill ^ 0xFFFFFF, palette::Colour(i)); // white XOR fill
+    }
+    EXPECT_EQ(palette::Fill(palette::kMergePen, RGB(255, 0, 0)), RGB(255, 0, 0));
+    EXPECT_EQ(palette::Fill(palette::kCopyPen, RGB(255, 255, 255)), RGB(255, 255, 255));
+}
+
+TEST(PointerTest, EdgesAndTheRowAndColumnJustOutsideCountAsInside) {
+    // A marker at (150, 300) twips, 1500 x 315.
+    EXPECT_FALSE(PointerOutside(150, 300, 150, 300, 1500, 315));
+    EXPECT_FALSE(PointerOutside(1650, 615, 150, 300, 1500, 315));
+    EXPECT_TRUE(PointerOutside(149, 400, 150, 300, 1500, 315));
+    EXPECT_TRUE(PointerOutside(1651, 400, 150, 300, 1500, 315));
+    EXPECT_TRUE(PointerOutside(400, 299, 150, 300, 1500, 315));
+    EXPECT_TRUE(PointerOutside(400, 616, 150, 300, 1500, 315));
+}

@@ -1,0 +1,34 @@
+// A registry started in-process, with the end of the program recorded instead of
+// ending the test runner, and every window closed afterwards.
+#pragma once
+#include "panel/frmControl.h"
+#include "startup/basTolvin.h"
+#include "support/helpers.h"
+
+#include <gtest/gtest.h>
+
+extern int g_programEnds;
+
+class RegistryTest : public testing::Test {
+protected:
+    void SetUp() override {
+        opt_top = false;
+        opt_btn = false;
+        g_programEnds = 0;
+        frmControl::Discard();
+    }
+    void TearDown() override {
+        auto panel = frmControl::Instance();
+        if (panel->mk_max > 0 && !panel->Unloaded()) {
+            panel->DelAllMarker();
+        }
+        frmControl::Discard();
+        testing_support::Pump(30);
+    }
+    std::shared_ptr<frmControl> Start() {
+        auto panel = frmControl::Instance();
+        panel->InitMarker();
+        return panel;
+    }
+    static std::shared_ptr<markShape> Marker(int n) { return frmControl::Instance()->mk_table[n].shape; }
+};

@@ -1,0 +1,127 @@
+// The two context menus in-process: captions, check marks per marker, and commands that
+// close the marker whose menu is open.
+#include "menu/frmMenu.h"
+#include "window/fixture.h"
+
+#include <thread>
+
+using namespace testing_support;
+
+namespace {
+
+std::wstring ItemText(HMENU menu, int pos) {
+    wchar_t buf[128] = {};
+    GetMenuStringW(menu, pos, buf, 128, MF_BYPOSITION);
+    return buf;
+}
+
+// Presses `key` as soon as a popup menu is open.
+std::thread PressWhenMenuOpens(WORD key) {
+    return std::thread([key] {
+        for (int i = 0; i < 300 && !FindWindowW(L"#32768", nullptr); ++i) {
+            Sleep(10);
+        }
+        Sleep(50);
+        KeyPress(key);
+    });
+}
+
+} // namespace
+
+using Menus = RegistryTest;
+
+TEST_F(Menus, TheMarkerMenuAndThePanelMenuHaveTheirCaptionsInOrder) {
+    auto menu = frmMenu::Instance();
+    HMENU pop = menu->popmenu();
+    const wchar_t* expected[] = {L"マーカーの追加(&A)",
+                                 L"ペン効果(&P)",
+                                 L"ボタンを自動的に隠す(&H)",
+                                 L"常に手前に表示(&T)",
+                                 L"背後のウィンドウ幅に合わせる(&W)",
+                                 L"マウスクリックでマーカーを透過(&M)",
+                                 L"",
+                                 L"このマーカーを終了(&X)",
+                                 L"すべてのマーカーを終了(&Z)"};
+    ASSERT_EQ(GetMenuItemCount(pop), 9);
+    for (int i = 0; i < 9; ++i) {
+        EXPECT_EQ(ItemText(pop, i), expected[i]) << i;
+    }
+    EXPECT_TRUE(GetMenuState(pop, 6, MF_BYPOSITION) & MF_SEPARATOR);
+    HMENU pen = GetSubMenu(pop, 1);
+    ASSERT_EQ(GetMenuItemCount(pen), 3);
+    EXPECT_EQ(ItemText(pen, 0), L"Xor");
+    EXPECT_EQ(ItemText(pen, 1), L"Merge");
+    EXPECT_EQ(ItemText(pen, 2), L"不透明");
+
+    HMENU sys = menu->sysmenu();
+    ASSERT_EQ(GetMenuItemCount(sys), 5);
+    EXPECT_EQ(ItemText(sys, 0), L"バージョン(&V)");
+    EXPECT_EQ(ItemText(sys, 2), L"マーカーの追加(&A)");
+    EXPECT_EQ(ItemText(sys, 4), L"すべてのマーカーを終了(&Z)");
+    EXPECT_TRUE(GetMenuState(sys, 1, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(sys, 3, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(sys, 0)), 1);
+}
+
+TEST_F(Menus, OptionsChangedInOneMarkersMenuLeaveTheOthersChecksAlone) {
+    auto panel = Start();
+    panel->AddMarker();
+    auto menu = frmMenu::Instance();
+    panel->MyMarkerNo(2);
+    menu->Choose(frmMenu::mn_pen_merge);
+    menu->Choose(frmMenu::mn_pen_merge); // a radio choice, not a toggle
+    menu->Choose(frmMenu::mn_hide_btn);
+    menu->Choose(frmMenu::mn_just_winw);
+    menu->Choose(frmMenu::mn_mouse_touka);
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_pen_merge)); // the commands set no check mark
+    panel->MyMarkerNo(2);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_pen_merge));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_pen_xor));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_hide_btn));
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_just_winw));
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_mouse_touka));
+    EXPECT_EQ(panel->PenEffect(2), 15);
+    panel->MyMarkerNo(1);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_pen_xor));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_pen_merge));
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_hide_btn));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_just_winw));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_mouse_touka));
+    EXPECT_EQ(panel->PenEffect(1), 7);
+    menu->Choose(frmMenu::mn_pen_copy);
+    EXPECT_EQ(panel->PenEffect(1), 13);
+    menu->Choose(frmMenu::mn_pen_xor);
+    EXPECT_EQ(panel->PenEffect(1), 7);
+    EXPECT_FALSE(panel->VerticalLine(1));
+}
+
+TEST_F(Menus, ClosingAMarkerFromItsOwnMenuLeavesNothingBehind) {
+    auto panel = Start();
+    for (int round = 0; round < 15; ++round) {
+        panel->AddMarker();
+        const int n = panel->mk_cur;
+        std::weak_ptr<markShape> closing = Marker(n);
+        auto press = PressWhenMenuOpens('X');
+        // A right press on the grip: the menu opens inside the marker's own handler.
+        PostMessageW(closing.lock()->Pnl_scale.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+        WaitFor([&] { return closing.expired(); }, 5000);
+        press.join();
+        EXPECT_TRUE(closing.expired()) << "round " << round;
+        EXPECT_FALSE(Marker(n));
+        EXPECT_EQ(panel->mk_cur, 1);
+    }
+    EXPECT_EQ(g_programEnds, 0);
+}
+
+TEST_F(Menus, ClosingAllFromAMarkersMenuEndsTheProgram) {
+    auto panel = Start();
+    panel->AddMarker();
+    std::weak_ptr<markShape> two = Marker(2);
+    auto press = PressWhenMenuOpens('Z');
+    PostMessageW(two.lock()->Pnl_scale.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    WaitFor([&] { return g_programEnds > 0; }, 5000);
+    press.join();
+    EXPECT_EQ(g_programEnds, 1);
+    EXPECT_TRUE(two.expired());
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
+}

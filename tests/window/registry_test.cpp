@@ -1,0 +1,131 @@
+// The marker registry in-process: numbering, the current marker, the limit, the flags
+// and the end of the program.
+#include "menu/frmMenu.h"
+#include "window/fixture.h"
+
+#include "version.h"
+
+using namespace testing_support;
+
+using Registry = RegistryTest;
+
+TEST_F(Registry, StartUpCreatesMarkerOneAndShowsThePanel) {
+    auto panel = Start();
+    EXPECT_EQ(panel->mk_max, 1);
+    EXPECT_EQ(panel->mk_cur, 1);
+    EXPECT_EQ(panel->L_no.Text(), L"1");
+    ASSERT_TRUE(Marker(1));
+    EXPECT_TRUE(IsWindowVisible(Marker(1)->Hwnd()));
+    EXPECT_TRUE(IsWindowVisible(panel->Hwnd()));
+    EXPECT_TRUE(IsTopmost(panel->Hwnd()));
+    EXPECT_FALSE(IsTopmost(Marker(1)->Hwnd()));
+    const std::wstring version = L"Ver." + std::to_wstring(TOLVIN_VERSION_MAJOR) + L"." +
+                                 std::to_wstring(TOLVIN_VERSION_MINOR) + L"." +
+                                 std::to_wstring(TOLVIN_VERSION_PATCH);
+    EXPECT_EQ(frmMenu::Instance()->Caption(frmMenu::mn_var_no), version);
+    EXPECT_EQ(version, L"Ver.1.0.0");
+}
+
+TEST_F(Registry, ClosingTheCurrentMarkerSelectsTheLowestRemainingAndNumbersAreReused) {
+    auto panel = Start();
+    panel->AddMarker();
+    panel->AddMarker();
+    EXPECT_EQ(panel->mk_cur, 3);
+    EXPECT_NE(FindWindowW(L"TolvinMarker", L"Tolvin No.3"), nullptr);
+    panel->DelMarker();
+    EXPECT_EQ(panel->mk_cur, 1);
+    EXPECT_EQ(panel->L_no.Text(), L"1");
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", L"Tolvin No.3"), nullptr);
+    EXPECT_EQ(panel->mk_max, 3);
+    panel->AddMarker();
+    EXPECT_EQ(panel->mk_cur, 3);
+    EXPECT_EQ(Marker(3)->Caption(), L"Tolvin No.3");
+    panel->MyMarkerNo(2);
+    panel->DelMarker();
+    EXPECT_EQ(panel->mk_cur, 1);
+    panel->AddMarker(); // 1 and 3 live: 2 is taken again
+    EXPECT_EQ(panel->mk_cur, 2);
+    EXPECT_EQ(panel->mk_max, 3);
+    EXPECT_EQ(g_programEnds, 0);
+}
+
+TEST_F(Registry, TheHundredthNumberIsTheLimitEvenAfterClosingMarkers) {
+    auto panel = Start();
+    for (int i = 2; i <= 100; ++i) {
+        panel->AddMarker();
+    }
+    EXPECT_EQ(panel->mk_max, 100);
+    EXPECT_EQ(panel->mk_cur, 100);
+    EXPECT_EQ(panel->L_no.Text(), L"100");
+    auto box = CloseMessageBoxLater(L"Operation canceled!", 5000);
+    panel->AddMarker();
+    EXPECT_EQ(box.get(), L"Unable to add more marker!");
+    EXPECT_EQ(panel->mk_cur, 100);
+    panel->MyMarkerNo(5);
+    panel->DelMarker();
+    EXPECT_FALSE(Marker(5));
+    auto again = CloseMessageBoxLater(L"Operation canceled!", 5000);
+    panel->AddMarker();
+    EXPECT_EQ(again.get(), L"Unable to add more marker!");
+    EXPECT_FALSE(Marker(5));
+    EXPECT_EQ(panel->mk_cur, 1);
+}
+
+TEST_F(Registry, ClosingTheLastMarkerClosesThePanelAndEndsTheProgram) {
+    auto panel = Start();
+    panel->AddMarker();
+    HWND panelWindow = panel->Hwnd();
+    panel->DelMarker();
+    EXPECT_EQ(g_programEnds, 0);
+    panel->DelMarker();
+    EXPECT_EQ(g_programEnds, 1);
+    EXPECT_FALSE(IsWindow(panelWindow));
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
+}
+
+TEST_F(Registry, ClosingAllMarkersEndsTheProgram) {
+    auto panel = Start();
+    panel->AddMarker();
+    panel->AddMarker();
+    std::weak_ptr<markShape> two = Marker(2);
+    panel->DelAllMarker();
+    EXPECT_EQ(g_programEnds, 1);
+    EXPECT_TRUE(two.expired()); // the registry held the only reference
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
+    EXPECT_TRUE(panel->Unloaded());
+}
+
+TEST_F(Registry, StartUpLettersGiveEveryNewMarkerItsBandAndGripOption) {
+    auto panel = Start();
+    EXPECT_FALSE(panel->mk_table[1].show_top);
+    EXPECT_TRUE(panel->mk_table[1].hide_btn);
+    panel->DelAllMarker();
+    frmControl::Discard();
+
+    opt_top = true;
+    opt_btn = true;
+    panel = Start();
+    EXPECT_TRUE(panel->mk_table[1].show_top);
+    EXPECT_FALSE(panel->mk_table[1].hide_btn);
+    EXPECT_TRUE(IsTopmost(Marker(1)->Hwnd()));
+    // Marker 1's options change; a new marker still starts from the letters.
+    panel->CheckHideBtn();
+    panel->DispMarkerMostTop();
+    panel->AddMarker();
+    EXPECT_TRUE(panel->mk_table[2].show_top);
+    EXPECT_FALSE(panel->mk_table[2].hide_btn);
+    EXPECT_TRUE(panel->mk_table[2].pen_xor);
+    EXPECT_TRUE(IsTopmost(Marker(2)->Hwnd()));
+    EXPECT_FALSE(IsTopmost(Marker(1)->Hwnd()));
+}
+
+TEST_F(Registry, AlwaysInFrontTogglesTheBandOfTheCurrentMarker) {
+    auto panel = Start();
+    panel->DispMarkerMostTop();
+    EXPECT_TRUE(IsTopmost(Marker(1)->Hwnd()));
+    EXPECT_FALSE(frmMenu::Instance()->Checked(frmMenu::mn_show_top)); // until the menu opens again
+    panel->MyMarkerNo(1);
+    EXPECT_TRUE(frmMenu::Instance()->Checked(frmMenu::mn_show_top));
+    panel->DispMarkerMostTop();
+    EXPECT_FALSE(IsTopmost(Marker(1)->Hwnd()));
+}

@@ -1,0 +1,102 @@
+// The window-system services against real windows.
+#include "startup/basTolvin.h"
+#include "support/helpers.h"
+#include "toolkit/form.h"
+#include "toolkit/units.h"
+
+#include <gtest/gtest.h>
+
+using testing_support::ColourWindow;
+
+namespace {
+
+class PlainForm : public tk::Form {
+protected:
+    WindowSpec Spec() const override { return {L"TestPlainForm", WS_POPUP, WS_EX_TOOLWINDOW, 1500, 300}; }
+};
+
+int CountRegionPixels(HWND hwnd, int w, int h) {
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    int n = 0;
+    if (GetWindowRgn(hwnd, rgn) != ERROR) {
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                n += PtInRegion(rgn, x, y) ? 1 : 0;
+            }
+        }
+    }
+    DeleteObject(rgn);
+    return n;
+}
+
+} // namespace
+
+TEST(Services, CountWindowsAboveCountsVisibleOverlappingWindowsOnly) {
+    ColourWindow marker(RGB(255, 255, 255), 100, 100, 200, 50);
+    EXPECT_EQ(CountWindowsAbove(marker.hwnd()), 0);
+    ColourWindow overlapping(RGB(0, 0, 0), 150, 120, 50, 50);
+    ColourWindow touchingRight(RGB(0, 0, 0), 300, 100, 50, 50); // starts where the marker ends
+    ColourWindow touchingBelow(RGB(0, 0, 0), 100, 150, 50, 50);
+    ColourWindow hidden(RGB(0, 0, 0), 120, 110, 50, 50, false);
+    EXPECT_EQ(CountWindowsAbove(marker.hwnd()), 1);
+    ColourWindow second(RGB(0, 0, 0), 299, 149, 10, 10); // one pixel in the corner
+    EXPECT_EQ(CountWindowsAbove(marker.hwnd()), 2);
+    ShowWindow(hidden.hwnd(), SW_SHOWNOACTIVATE);
+    EXPECT_EQ(CountWindowsAbove(marker.hwnd()), 3);
+}
+
+TEST(Services, FindOverlapBelowFindsTheNearestVisibleOverlapOrTheWindowItself) {
+    ColourWindow lowest(RGB(0, 0, 0), 120, 120, 40, 40);
+    ColourWindow hidden(RGB(0, 0, 0), 120, 120, 40, 40, false);
+    ColourWindow elsewhere(RGB(0, 0, 0), 600, 600, 40, 40);
+    ColourWindow touching(RGB(0, 0, 0), 300, 100, 40, 40);
+    ColourWindow marker(RGB(255, 255, 255), 100, 100, 200, 50);
+    EXPECT_EQ(FindOverlapBelow(marker.hwnd()), lowest.hwnd());
+    ColourWindow lone(RGB(255, 255, 255), 900, 700, 30, 30);
+    EXPECT_EQ(FindOverlapBelow(lone.hwnd()), lone.hwnd());
+}
+
+TEST(Services, TopWindowFromPointClimbsToTheTopLevelWindow) {
+    ColourWindow dialog(RGB(200, 200, 200), 400, 400, 200, 100);
+    HWND button = CreateWindowExW(0, L"BUTTON", L"OK", WS_CHILD | WS_VISIBLE, 10, 10, 80, 30, dialog.hwnd(),
+                                  nullptr, GetModuleHandleW(nullptr), nullptr);
+    testing_support::Pump(50);
+    EXPECT_EQ(WindowFromPoint((POINT{420, 420})), button);
+    EXPECT_EQ(TopWindowFromPoint(420, 420), dialog.hwnd());
+    EXPECT_EQ(TopWindowFromPoint(550, 480), dialog.hwnd());
+}
+
+TEST(Services, AFrameRegionKeepsTheOuterRingAndLetsThePointerThrough) {
+    ColourWindow behind(RGB(0, 0, 255), 200, 600, 300, 100);
+    ColourWindow frame(RGB(255, 0, 0), 220, 620, 100, 20);
+    HRGN rgn = MakeFrameRegion(frame.hwnd());
+    EXPECT_NE(rgn, nullptr);
+    testing_support::Pump(50);
+    EXPECT_EQ(CountRegionPixels(frame.hwnd(), 100, 20), 2 * 100 + 2 * 18);
+    EXPECT_EQ(TopWindowFromPoint(270, 630), behind.hwnd());
+    EXPECT_EQ(TopWindowFromPoint(220, 620), frame.hwnd()); // on the ring
+    EXPECT_EQ(TopWindowFromPoint(319, 639), frame.hwnd());
+    SetWindowRgn(frame.hwnd(), nullptr, TRUE);
+    EXPECT_EQ(TopWindowFromPoint(270, 630), frame.hwnd());
+}
+
+TEST(Services, SetTopMostMovesAFormInAndOutOfTheTopmostBandAndShowsIt) {
+    auto form = std::make_shared<PlainForm>();
+    ASSERT_NE(form->Hwnd(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(form->Hwnd()));
+    SetTopMost(*form, true);
+    EXPECT_TRUE(IsWindowVisible(form->Hwnd()));
+    EXPECT_TRUE(testing_support::IsTopmost(form->Hwnd()));
+    const RECT before = testing_support::WindowRect(form->Hwnd());
+    SetTopMost(*form, false);
+    EXPECT_FALSE(testing_support::IsTopmost(form->Hwnd()));
+    const RECT after = testing_support::WindowRect(form->Hwnd());
+    EXPECT_TRUE(EqualRect(&before, &after));
+    form->Unload();
+}
+
+TEST(Services, ScreenHeightAndLayeredWindows) {
+    const int a = GetSystemMetrics(SM_CYFULLSCREEN), b = GetSystemMetrics(SM_CYSIZE);
+    EXPECT_EQ(GetFullScreenHeight(), tk::CInt((a + b) * static_cast<double>(tk::Ty())));
+    EXPECT_TRUE(IsLayeredAvailable());
+}
