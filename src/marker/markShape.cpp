@@ -275,6 +275,15 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
         result = 0;
         return true;
     }
+    if (msg == WM_MOUSEWHEEL) {
+        // Where the wheel goes to the window under the pointer rather than to the one with
+        // the focus, it lands here: hand it to the panel, whose hook moves the current marker.
+        auto panel = frmControl::Instance();
+        if (HWND p = panel->HwndIfLoaded()) {
+            result = SendMessageW(p, WM_MOUSEWHEEL, wParam, lParam);
+            return true;
+        }
+    }
     return false;
 }
 

@@ -147,8 +147,10 @@ void Element::FitToText() {
 
 void Element::DrawLines(HDC dc, const std::vector<Line>& lines, int dx, int dy) const {
     for (const Line& l : lines) {
-        const int x1 = PixelsX(l.x1) + dx, x2 = PixelsX(l.x2) + dx;
-        const int y1 = PixelsY(l.y1) + dy, y2 = PixelsY(l.y2) + dy;
+        // Lines truncate to pixels: an edge line at the panel's last twip stays on its
+        // last pixel at every scaling (695 twips is pixel 69 of 70 at 150 %).
+        const int x1 = static_cast<int>(l.x1 / Tx()) + dx, x2 = static_cast<int>(l.x2 / Tx()) + dx;
+        const int y1 = static_cast<int>(l.y1 / Ty()) + dy, y2 = static_cast<int>(l.y2 / Ty()) + dy;
         RECT r;
         if (y1 == y2) {
             r = {std::min(x1, x2), y1, std::max(x1, x2) + 1, y1 + l.widthPx};

@@ -28,8 +28,8 @@ void Drag(int x1, int y1, int x2, int y2) {
 // Hover over the bar: the panel takes the keyboard focus, so the wheel reaches it.
 void FocusPanelThroughMarker(HWND marker) {
     const RECT r = WindowRect(marker);
-    MouseMoveTo(100, r.top + 3);
-    MouseMoveTo(101, r.top + 4);
+    MouseMoveTo(100, (r.top + r.bottom) / 2);
+    MouseMoveTo(101, (r.top + r.bottom) / 2 + 1);
     Pump(100);
 }
 
@@ -41,12 +41,17 @@ TEST(Input, TheWheelMovesTheCurrentMarkerOneStepPerNotch) {
     ASSERT_NE(marker, nullptr);
     Pump(300);
     FocusPanelThroughMarker(marker);
-    for (int i = 0; i < 5; ++i) {
-        MouseWheel(-WHEEL_DELTA); // towards the user: down
+    // A notch that arrives while the previous step is still being drawn is passed on
+    // without a step, so each notch waits for the step before it.
+    for (int i = 1; i <= 5; ++i) {
+        FocusPanelThroughMarker(marker); // the pointer follows the marker
+        MouseWheel(-WHEEL_DELTA);        // towards the user: down
+        EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == i * Px(60); })) << i;
     }
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 5 * Px(60); }));
+    FocusPanelThroughMarker(marker);
     MouseWheel(WHEEL_DELTA);
     EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 4 * Px(60); }));
+    FocusPanelThroughMarker(marker);
     MouseWheel(-3 * WHEEL_DELTA); // three notches at once: one step
     EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 5 * Px(60); }));
     Pump(200);
@@ -59,10 +64,12 @@ TEST(Input, DraggingTheHeightStripMovesTheTopEdgeOnly) {
     ASSERT_NE(marker, nullptr);
     Pump(300);
     FocusPanelThroughMarker(marker);
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 1; i <= 20; ++i) {
+        FocusPanelThroughMarker(marker);
         MouseWheel(-WHEEL_DELTA);
+        WaitFor([&] { return WindowRect(marker).top == i * Px(60); }, 1000);
     }
-    ASSERT_TRUE(WaitFor([&] { return WindowRect(marker).top == 20 * Px(60); }));
+    ASSERT_EQ(WindowRect(marker).top, 20 * Px(60));
     const RECT before = WindowRect(marker);
     const int stripX = before.right - Px(705) + Px(400);
     Drag(stripX, before.top + 2, stripX, before.top + 2 - 30);

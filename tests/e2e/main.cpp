@@ -44,14 +44,25 @@ Tolvin::~Tolvin() {
         CloseHandle(pi_.hThread);
         CloseHandle(pi_.hProcess);
     }
-    testing_support::Pump(100);
+    // A terminated process's windows linger a moment; the next test must not find them.
+    testing_support::WaitFor(
+        [] { return !FindWindowW(L"TolvinMarker", nullptr) && !FindWindowW(L"TolvinControl", nullptr); },
+        5000);
 }
 
 HWND Tolvin::Marker(int n, int ms) const {
     const std::wstring caption = L"Tolvin No." + std::to_wstring(n);
     HWND found = nullptr;
+    // Shown, in its band, and the panel set up: the caption comes a moment earlier.
     testing_support::WaitFor(
-        [&] { return (found = FindWindowW(L"TolvinMarker", caption.c_str())) != nullptr; }, ms);
+        [&] {
+            found = FindWindowW(L"TolvinMarker", caption.c_str());
+            HWND panel = FindWindowW(L"TolvinControl", nullptr);
+            return found && IsWindowVisible(found) && panel && IsWindowVisible(panel) &&
+                   (GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED);
+        },
+        ms);
+    testing_support::Pump(300);
     return found;
 }
 
@@ -91,6 +102,9 @@ void KillStrayTolvins() {
         }
         testing_support::Pump(100);
     }
+    testing_support::WaitFor(
+        [] { return !FindWindowW(L"TolvinMarker", nullptr) && !FindWindowW(L"TolvinControl", nullptr); },
+        5000);
 }
 
 int wmain(int argc, wchar_t** argv) {
