@@ -170,3 +170,24 @@ TEST_F(MarkerWindow, WithTheCopyPenAMoveDoesNotCapture) {
     Pump(50);
     EXPECT_TRUE(SameColour(m->Picture().PixelAt(100, 2), kRed));
 }
+
+TEST_F(MarkerWindow, AGripReleaseWithoutWidthFittingRestoresTheFullScreenWidth) {
+    auto panel = Start();
+    auto m = Marker(1);
+    m->Move(1500, 3000, 9000, m->Height());
+    m->Pnl_scale.Move(300, tk::Tx());
+    m->Pnl_scale_MouseDown(1, 0, 100, 100);
+    EXPECT_EQ(m->frame_hwnd, m->Hwnd());
+    m->Pnl_scale_MouseMove(3, 0, 500, 500); // left and right held: ignored
+    EXPECT_EQ(m->Top(), 3000);
+    m->Pnl_scale_MouseMove(1, 0, 100, 400); // 300 twips down
+    EXPECT_EQ(WindowRect(m->Hwnd()).top, Px(3300));
+    m->Pnl_scale_MouseUp(1, 0, 100, 400);
+    const RECT r = WindowRect(m->Hwnd());
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(m->frame_hwnd, nullptr);
+    EXPECT_TRUE(m->Shape1.visible);
+    // The grip keeps its place on the screen.
+    EXPECT_EQ(ChildRect(m->Pnl_scale.Hwnd()).left, Px(1500) + Px(300));
+}

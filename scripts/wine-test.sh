@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Test emulator: runs a Windows test program under Wine with its output in a file.
+# Wine's server can keep a program's output pipe open after the program has ended
+# (handed on to a child it started), which would keep CTest waiting for ever.
+set -u
+log="$(mktemp)"
+wine "$@" >"$log" 2>&1 </dev/null
+status=$?
+cat "$log"
+rm -f "$log"
+exit $status

@@ -1,0 +1,137 @@
+// Dragging markers by their grip, the swatch and pass-through, with real input.
+#include "e2e/tolvin.h"
+#include "support/helpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+void Drag(int x1, int y1, int x2, int y2) {
+    MouseMoveTo(x1, y1);
+    MouseButton(1, true);
+    for (int i = 1; i <= 8; ++i) {
+        MouseMoveTo(x1 + (x2 - x1) * i / 8, y1 + (y2 - y1) * i / 8);
+    }
+    MouseButton(1, false);
+    Pump(300);
+}
+
+void Click(int x, int y, int button = 1) {
+    MouseMoveTo(x, y);
+    MouseButton(button, true);
+    MouseButton(button, false);
+    Pump(100);
+}
+
+// A window that counts the left presses it receives.
+struct Page {
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_LBUTTONDOWN) {
+            ++clicks;
+        }
+        return DefWindowProcW(h, m, w, l);
+    }
+    static inline int clicks = 0;
+};
+
+RECT ScreenRectOf(HWND child) {
+    return WindowRect(child);
+}
+
+// Right-click the grip and press an access key of the marker menu.
+void MenuKey(HWND marker, WORD key) {
+    const RECT r = WindowRect(FindWindowExW(marker, nullptr, L"TolvinElement", nullptr));
+    Click(r.left + Px(500), (r.top + r.bottom) / 2, 2);
+    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
+    KeyPress(key);
+    Pump(200);
+}
+
+} // namespace
+
+TEST(Grip, DraggingMovesTheMarkerWithinTheScreenAndTheReleaseRestoresTheFullWidth) {
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    const int height = WindowRect(marker).bottom;
+    const int gripX = screenW - Px(705) + Px(500), grabY = height / 2;
+    Drag(gripX, grabY, gripX - 300, grabY + 400);
+    RECT r = WindowRect(marker);
+    EXPECT_EQ(r.top, 400);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, screenW);
+    EXPECT_EQ(ScreenRectOf(app.Grip(1)).left, screenW - Px(705) - 300);     // the grip stays where dropped
+    EXPECT_TRUE(SameColour(ScreenPixel(100, r.top + 3), RGB(255, 255, 0))); // a fresh picture
+    // Past the top and the bottom of the screen: it stops at the edges.
+    const int x = gripX - 300;
+    Drag(x, r.top + grabY, x, 0);
+    EXPECT_EQ(WindowRect(marker).top, 0);
+    Drag(x, grabY, x, screenH - 1);
+    EXPECT_EQ(WindowRect(marker).bottom, screenH);
+    // The grip slides no further than the marker's right end.
+    r = WindowRect(marker);
+    Drag(x, r.top + grabY, screenW + 50, r.top + grabY);
+    EXPECT_EQ(ScreenRectOf(app.Grip(1)).right, screenW);
+}
+
+TEST(Grip, WithWidthFittingTheMarkerTakesTheWidthOfTheWindowBehindTheReleasePoint) {
+    ColourWindow page(RGB(255, 255, 255), 300, 500, 600, 300); // the document, under the marker
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    MenuKey(marker, 'W');
+    const int screenW = GetSystemMetrics(SM_CXSCREEN);
+    const int grabY = WindowRect(marker).bottom / 2;
+    const int gripX = screenW - Px(705) + Px(500);
+    // Slide the grip over the page while moving down, and let go there.
+    Drag(gripX, grabY, 700, 600);
+    const RECT r = WindowRect(marker);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.right, 900);
+    const RECT g = ScreenRectOf(app.Grip(1));
+    EXPECT_GE(g.left, 300);
+    EXPECT_LE(g.right, 900);
+}
+
+TEST(Grip, ClickingTheSwatchStepsTheColour) {
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN);
+    const RECT r = WindowRect(marker);
+    const int sx = screenW - Px(705) + Px(60 + 97), sy = 1 + Px(45 + 97);
+    const COLORREF cycle[] = {RGB(255, 0, 0),   RGB(255, 0, 255), RGB(0, 0, 255),  RGB(0, 255, 0),
+                              RGB(0, 255, 255), RGB(0, 0, 0),     RGB(255, 255, 0)};
+    for (COLORREF c : cycle) {
+        Click(sx, sy);
+        EXPECT_TRUE(WaitFor([&] { return SameColour(ScreenPixel(200, (r.top + r.bottom) / 2), c); }, 1000));
+    }
+}
+
+TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Page::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TestPage";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    RegisterClassW(&wc);
+    HWND page = CreateWindowExW(WS_EX_TOOLWINDOW, L"TestPage", L"page", WS_POPUP | WS_VISIBLE, 0, 0, 800, 300,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    // The page is in front now; bring the marker back over it.
+    SetWindowPos(marker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    Pump(300);
+    MenuKey(marker, 'M');
+    const int y = WindowRect(marker).bottom / 2;
+    Click(400, y); // selects the marker and turns it into its outline
+    Pump(200);
+    const int before = Page::clicks;
+    Click(420, y); // now reaches the page
+    EXPECT_TRUE(WaitFor([&] { return Page::clicks > before; }, 1000));
+    DestroyWindow(page);
+}

@@ -1,0 +1,111 @@
+// The tracking timer against real windows: a window that stops covering a marker, a new
+// window beneath, pass-through and the grip hiding.
+#include "marker/palette.h"
+#include "window/fixture.h"
+
+using namespace testing_support;
+
+namespace {
+constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kGreen = RGB(0, 255, 0);
+}
+
+using Tracking = RegistryTest;
+
+TEST_F(Tracking, TheFirstTicksAfterShowingDoNotRefresh) {
+    Start();
+    auto m = Marker(1);
+    Pump(1200);
+    EXPECT_EQ(m->frame_hwnd, nullptr);
+    EXPECT_EQ(m->below_hwnd, m->Hwnd());
+}
+
+TEST_F(Tracking, AWindowMovedOverAMarkerAndAwayIsGoneFromItsPictureWithinASecond) {
+    Start();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    m->Label1_MouseUp(1, 0, 0, 0);
+    const int y = WindowRect(m->Hwnd()).top + 5;
+    {
+        ColourWindow over(kRed, 100, y - 50, 300, 100); // above the marker
+        Pump(700);
+        EXPECT_GE(m->above_cnt, 1);
+        // Behind it while covered: a refresh would copy the red window into the picture.
+        m->Label1_MouseUp(1, 0, 0, 0);
+        EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kRed));
+    }
+    // It has gone: the count above falls and the next tick takes a new picture.
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kWhite); }, 1500));
+}
+
+TEST_F(Tracking, ANewWindowBeneathIsNoticedAndTheCopyPenNeverRefreshes) {
+    ColourWindow green(kGreen, 100, 900, 300, 100); // below the marker in the z-order
+    Start();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    m->Label1_MouseUp(1, 0, 0, 0);
+    Pump(700);
+    const int y = WindowRect(m->Hwnd()).top;
+    SetWindowPos(green.hwnd(), nullptr, 100, y - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kGreen); }, 1500));
+    EXPECT_EQ(m->below_hwnd, green.hwnd());
+    // With the opaque pen the observation is still stored, but nothing is captured.
+    m->pen_mode = palette::kCopyPen;
+    SetWindowPos(green.hwnd(), nullptr, 100, 900, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] { return m->below_hwnd == m->Hwnd(); }, 1500));
+    Pump(600);
+    EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kGreen));
+    // Switching back later does not refresh for what happened before.
+    m->pen_mode = palette::kXorPen;
+    Pump(1100);
+    EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kGreen));
+}
+
+TEST_F(Tracking, ClickingTheBarWithPassThroughOnLeavesAnOutlineUntilThePointerLeaves) {
+    auto panel = Start();
+    panel->AddMarker();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    panel->MyMarkerNo(1);
+    panel->CheckMouseTouka();
+    SetCursorPos(300, WindowRect(m->Hwnd()).top + 5);
+    m->Form_Click();
+    EXPECT_TRUE(m->touka_on);
+    EXPECT_EQ(m->frame_hwnd, m->Hwnd());
+    EXPECT_EQ(panel->mk_cur, 1);
+    Pump(1200); // the pointer is still inside: it stays an outline
+    EXPECT_TRUE(m->touka_on);
+    m->Form_Click(); // already passing through: only selects
+    EXPECT_EQ(m->frame_hwnd, m->Hwnd());
+    SetCursorPos(300, 900);
+    EXPECT_TRUE(WaitFor([&] { return !m->touka_on; }, 3000));
+    EXPECT_EQ(m->frame_hwnd, nullptr);
+    EXPECT_TRUE(m->Shape1.visible);
+    // With the option off a click only selects.
+    panel->CheckMouseTouka();
+    panel->MyMarkerNo(2);
+    m->Form_Click();
+    EXPECT_EQ(panel->mk_cur, 1);
+    EXPECT_FALSE(m->touka_on);
+    EXPECT_EQ(m->frame_hwnd, nullptr);
+}
+
+TEST_F(Tracking, WithHideButtonsTheGripHidesAwayFromTheMarkerAndReturnsOnHover) {
+    auto panel = Start();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    SetCursorPos(300, 900);
+    EXPECT_TRUE(WaitFor([&] { return !m->Pnl_scale.Visible(); }, 3000));
+    // The row just below the marker counts as inside: the grip stays.
+    m->Form_MouseMove();
+    EXPECT_TRUE(m->Pnl_scale.Visible());
+    const RECT r = WindowRect(m->Hwnd());
+    SetCursorPos(300, r.bottom);
+    Pump(2600);
+    EXPECT_TRUE(m->Pnl_scale.Visible());
+    // Hide-buttons off: a grip hidden earlier comes back at the next checking tick.
+    SetCursorPos(300, 900);
+    EXPECT_TRUE(WaitFor([&] { return !m->Pnl_scale.Visible(); }, 3000));
+    panel->MyMarkerNo(1);
+    panel->CheckHideBtn();
+    EXPECT_TRUE(WaitFor([&] { return m->Pnl_scale.Visible(); }, 1500));
+}
