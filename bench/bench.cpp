@@ -41,7 +41,8 @@ double PrivateMb() {
     PROCESS_MEMORY_COUNTERS_EX pmc{};
     pmc.cb = sizeof pmc;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
-    return pmc.PrivateUsage / (1024.0 * 1024.0);
+    // The commit charge: Wine leaves PrivateUsage at 0.
+    return pmc.PagefileUsage / (1024.0 * 1024.0);
 }
 
 } // namespace

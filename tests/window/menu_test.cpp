@@ -125,3 +125,24 @@ TEST_F(Menus, ClosingAllFromAMarkersMenuEndsTheProgram) {
     EXPECT_TRUE(two.expired());
     EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
 }
+
+TEST_F(Menus, StartUpLettersSetTheFirstCheckMarksOfEveryNewMarker) {
+    auto panel = Start();
+    auto menu = frmMenu::Instance();
+    panel->AddMarker();
+    panel->MyMarkerNo(2);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_pen_xor));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_show_top));
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_hide_btn));
+    panel->DelAllMarker();
+    frmControl::Discard();
+    opt_top = opt_btn = true;
+    panel = Start();
+    panel->AddMarker();
+    panel->MyMarkerNo(2);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_show_top));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_hide_btn));
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_pen_xor));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_just_winw));
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_mouse_touka));
+}
