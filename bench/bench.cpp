@@ -4,6 +4,8 @@
 #include "panel/frmControl.h"
 #include "startup/basTolvin.h"
 #include "toolkit/form.h"
+#include "toolkit/surface.h"
+#include "toolkit/units.h"
 
 #include <windows.h>
 #include <psapi.h>
@@ -64,6 +66,15 @@ int wmain() {
               m->Label1_MouseUp(1, 0, 0, 0);
               UpdateWindow(m->Hwnd());
           }));
+    {
+        // The capture alone: the marker's own rectangle copied from the screen.
+        RECT r{};
+        GetWindowRect(m->Hwnd(), &r);
+        tk::Surface copy;
+        copy.Resize(r.right - r.left, r.bottom - r.top, 0);
+        Print("screen copy of the marker's rectangle alone (CopyScreenImage)",
+              Measure(500, [&] { copy.CopyFromScreen(r.left, r.top, r.right - r.left, r.bottom - r.top); }));
+    }
     Print("one tick's z-order walks (1 marker)", Measure(200, [&] {
               CountWindowsAbove(m->Hwnd());
               FindOverlapBelow(m->Hwnd());
@@ -79,7 +90,15 @@ int wmain() {
         }
     }
     std::printf("%-58s %8.3f MB\n", "memory added per marker", (PrivateMb() - before) / 99);
-    Print("one tick's z-order walks (100 markers)", Measure(100, [&] {
+    // Fifty other windows, as a busy desktop has.
+    std::vector<HWND> others;
+    for (int i = 0; i < 50; ++i) {
+        others.push_back(CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 20 * i,
+                                         300 + 5 * i, 200, 100, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                         nullptr));
+    }
+    tk::DoEvents();
+    Print("one tick's z-order walks (100 markers, 50 other windows)", Measure(100, [&] {
               CountWindowsAbove(m->Hwnd());
               FindOverlapBelow(m->Hwnd());
           }));
@@ -104,6 +123,9 @@ int wmain() {
               for (int i = 0; i < 1000; ++i)
                   GetWindow(m->Hwnd(), GW_HWNDPREV);
           }));
+    for (HWND w : others) {
+        DestroyWindow(w);
+    }
     panel->DelAllMarker();
     return 0;
 }

@@ -5,6 +5,8 @@
 
 #include "version.h"
 
+#include <vector>
+
 using namespace testing_support;
 
 using Registry = RegistryTest;
@@ -128,4 +130,73 @@ TEST_F(Registry, AlwaysInFrontTogglesTheBandOfTheCurrentMarker) {
     EXPECT_TRUE(frmMenu::Instance()->Checked(frmMenu::mn_show_top));
     panel->DispMarkerMostTop();
     EXPECT_FALSE(IsTopmost(Marker(1)->Hwnd()));
+}
+
+namespace {
+// A window that closes the current marker when a posted WM_APP reaches it: posted before
+// a refresh, it arrives inside the refresh's own pump.
+LRESULT CALLBACK CloserProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == WM_APP) {
+        frmControl::Instance()->DelMarker();
+        return 0;
+    }
+    return DefWindowProcW(h, m, w, l);
+}
+HWND Closer() {
+    static HWND h = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = CloserProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestCloser";
+        RegisterClassW(&wc);
+        return CreateWindowExW(0, L"TestCloser", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                               nullptr);
+    }();
+    return h;
+}
+void CALLBACK CloseAllMarkers(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    frmControl::Instance()->DelAllMarker();
+}
+} // namespace
+
+TEST_F(Registry, AMarkerClosedWhileItsOwnRefreshPumpsIsLeftAlone) {
+    auto panel = Start();
+    for (int round = 0; round < 20; ++round) {
+        panel->AddMarker();
+        const int n = panel->mk_cur;
+        std::weak_ptr<markShape> closing = Marker(n);
+        PostMessageW(Closer(), WM_APP, 0, 0);
+        {
+            auto m = closing.lock();
+            m->Label1_MouseUp(1, 0, 0, 0); // the marker is closed inside its pump
+            EXPECT_TRUE(m->Unloaded());
+        }
+        EXPECT_TRUE(closing.expired()) << round;
+        EXPECT_FALSE(Marker(n));
+    }
+    // The others kept ticking through it all.
+    Pump(700);
+    ASSERT_TRUE(Marker(1));
+    EXPECT_EQ(Marker(1)->frame_hwnd, nullptr);
+    EXPECT_EQ(g_programEnds, 0);
+}
+
+TEST_F(Registry, ClosingAllWhileMarkersAreMidTickEndsCleanly) {
+    auto panel = Start();
+    for (int i = 0; i < 10; ++i) {
+        panel->AddMarker();
+    }
+    std::vector<std::weak_ptr<markShape>> all;
+    for (int n = 1; n <= 11; ++n) {
+        all.push_back(Marker(n));
+    }
+    Pump(450); // ticks are about to fall due
+    SetTimer(nullptr, 0, 60, CloseAllMarkers);
+    WaitFor([] { return g_programEnds > 0; }, 3000);
+    EXPECT_EQ(g_programEnds, 1);
+    for (auto& w : all) {
+        EXPECT_TRUE(w.expired());
+    }
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
 }
