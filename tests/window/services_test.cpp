@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+#include <vector>
+
 using testing_support::ColourWindow;
 
 namespace {
@@ -99,4 +103,82 @@ TEST(Services, ScreenHeightAndLayeredWindows) {
     const int a = GetSystemMetrics(SM_CYFULLSCREEN), b = GetSystemMetrics(SM_CYSIZE);
     EXPECT_EQ(GetFullScreenHeight(), tk::CInt((a + b) * static_cast<double>(tk::Ty())));
     EXPECT_TRUE(IsLayeredAvailable());
+}
+
+namespace {
+
+// The z-order questions answered by stepping through the windows one GetWindow at a time.
+int StepCountAbove(HWND hwnd) {
+    RECT r{}, r2{}, out{};
+    GetWindowRect(hwnd, &r);
+    int n = 0;
+    for (HWND w = GetWindow(hwnd, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (IsWindowVisible(w)) {
+            GetWindowRect(w, &r2);
+            n += IntersectRect(&out, &r, &r2) ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+HWND StepOverlapBelow(HWND hwnd) {
+    RECT r{}, r2{}, out{};
+    GetWindowRect(hwnd, &r);
+    for (HWND w = GetWindow(hwnd, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (IsWindowVisible(w)) {
+            GetWindowRect(w, &r2);
+            if (IntersectRect(&out, &r, &r2)) {
+                return w;
+            }
+        }
+    }
+    return hwnd;
+}
+
+} // namespace
+
+TEST(Services, TheZOrderAnswersMatchAStepByStepWalkThroughRandomChurn) {
+    std::mt19937 rng(42);
+    std::vector<std::unique_ptr<ColourWindow>> windows;
+    auto randomWindow = [&] {
+        return std::make_unique<ColourWindow>(RGB(rng() % 256, rng() % 256, rng() % 256), rng() % 800,
+                                              rng() % 600, 20 + rng() % 400, 10 + rng() % 200, rng() % 4 != 0,
+                                              rng() % 5 == 0 ? WS_EX_TOPMOST : 0);
+    };
+    for (int i = 0; i < 30; ++i) {
+        windows.push_back(randomWindow());
+    }
+    int checked = 0;
+    for (int step = 0; step < 200; ++step) {
+        HWND w = windows[rng() % windows.size()]->hwnd();
+        switch (rng() % 6) {
+        case 0:
+            SetWindowPos(w, nullptr, rng() % 900, rng() % 700, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        case 1:
+            SetWindowPos(w, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case 2:
+            SetWindowPos(w, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            break;
+        case 3:
+            ShowWindow(w, IsWindowVisible(w) ? SW_HIDE : SW_SHOWNOACTIVATE);
+            break;
+        case 4:
+            windows.erase(windows.begin() + rng() % windows.size());
+            windows.push_back(randomWindow());
+            break;
+        default:
+            SetWindowPos(w, nullptr, 0, 0, 20 + rng() % 500, 10 + rng() % 300,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        for (auto& cw : windows) {
+            ASSERT_EQ(CountWindowsAbove(cw->hwnd()), StepCountAbove(cw->hwnd())) << "step " << step;
+            ASSERT_EQ(FindOverlapBelow(cw->hwnd()), StepOverlapBelow(cw->hwnd())) << "step " << step;
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 200 * 30);
 }
