@@ -14,6 +14,7 @@ public:
     Tolvin& operator=(const Tolvin&) = delete;
 
     bool Started() const { return started_; }
+    DWORD ProcessId() const { return pi_.dwProcessId; }
     // Marker window `n`, waiting up to `ms` for it to appear.
     HWND Marker(int n, int ms = 15000) const;
     HWND Panel() const;

@@ -46,12 +46,13 @@ TEST_F(Tracking, ANewWindowBeneathIsNoticedAndTheCopyPenNeverRefreshes) {
     Pump(700);
     const int y = WindowRect(m->Hwnd()).top;
     SetWindowPos(green.hwnd(), nullptr, 100, y - 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kGreen); }, 1500));
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kGreen); }, 3000));
     EXPECT_EQ(m->below_hwnd, green.hwnd());
     // With the opaque pen the observation is still stored, but nothing is captured.
     m->pen_mode = palette::kCopyPen;
     SetWindowPos(green.hwnd(), nullptr, 100, 900, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_TRUE(WaitFor([&] { return m->below_hwnd == m->Hwnd(); }, 1500));
+    EXPECT_TRUE(WaitFor([&] { return m->below_hwnd == m->Hwnd(); }, 3000))
+        << "below " << m->below_hwnd << " green " << green.hwnd() << " marker " << m->Hwnd();
     Pump(600);
     EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kGreen));
     // Switching back later does not refresh for what happened before.
