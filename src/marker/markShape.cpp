@@ -170,6 +170,14 @@ bool markShape::PointerOutsideNow() {
     return PointerOutside(x, y, Left(), Top(), Width(), Height());
 }
 
+bool markShape::PumpAndRefresh() {
+    tk::DoEvents();
+    if (!Unloaded()) {
+        Label1_MouseUp(1, 0, 0, 0);
+    }
+    return !Unloaded(); // false: the marker was closed meanwhile, and the tick must stop
+}
+
 void markShape::Timer1_Timer() {
     EnableTimer(kTimer1, kTimer1Interval, false);
     tk::DoEvents();
@@ -180,12 +188,7 @@ void markShape::Timer1_Timer() {
     bool R = false;
     const int A = CountWindowsAbove(me);
     if (pen_mode != palette::kCopyPen && A < above_cnt && !frame_hwnd) {
-        tk::DoEvents();
-        if (Unloaded()) {
-            return;
-        }
-        Label1_MouseUp(1, 0, 0, 0);
-        if (Unloaded()) {
+        if (!PumpAndRefresh()) {
             return;
         }
         R = true;
@@ -193,12 +196,7 @@ void markShape::Timer1_Timer() {
     above_cnt = A;
     const HWND B = FindOverlapBelow(me);
     if (!R && pen_mode != palette::kCopyPen && B != below_hwnd && !frame_hwnd) {
-        tk::DoEvents();
-        if (Unloaded()) {
-            return;
-        }
-        Label1_MouseUp(1, 0, 0, 0);
-        if (Unloaded()) {
+        if (!PumpAndRefresh()) {
             return;
         }
     }

@@ -80,6 +80,7 @@ private:
     void GoFrameShape();
     void GoFullShape();
     bool PointerOutsideNow();
+    bool PumpAndRefresh();
     void Invalidate();
 
     tk::Surface surface_;
