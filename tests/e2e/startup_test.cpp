@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace testing_support;
 
 namespace {
@@ -106,5 +108,29 @@ TEST(Startup, AnyCommandLineStartsTheProgramWithItsTwoFlags) {
         wchar_t title[128] = {};
         GetWindowTextW(dialog, title, 128);
         EXPECT_FALSE(dialog && pid == app.ProcessId()) << testing::PrintToString(std::wstring(title));
+    }
+}
+
+TEST(Startup, FuzzedCommandLinesGiveTheFlagsOfTheirPlainLetters) {
+    std::mt19937 rng(2026);
+    for (int round = 0; round < 12; ++round) {
+        std::wstring args;
+        const int length = 1 + static_cast<int>(rng() % 3000);
+        for (int i = 0; i < length; ++i) {
+            wchar_t c = static_cast<wchar_t>(rng() % 0xFFFF + 1); // any unit but NUL, lone surrogates too
+            if (c == L'"' || c == L'\\') {
+                c = L'x';
+            }
+            args += c;
+        }
+        if (round % 3 == 0) {
+            args += L" t";
+        }
+        bool t = args.find_first_of(L"Tt") != std::wstring::npos;
+        Tolvin app(args);
+        ASSERT_TRUE(app.Started());
+        HWND marker = app.Marker(1);
+        ASSERT_NE(marker, nullptr) << "round " << round;
+        EXPECT_EQ(IsTopmost(marker), t) << "round " << round;
     }
 }

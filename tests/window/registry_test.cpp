@@ -1,10 +1,13 @@
 // The marker registry in-process: numbering, the current marker, the limit, the flags
 // and the end of the program.
 #include "menu/frmMenu.h"
+#include "toolkit/units.h"
 #include "window/fixture.h"
 
 #include "version.h"
 
+#include <algorithm>
+#include <random>
 #include <vector>
 
 using namespace testing_support;
@@ -198,5 +201,40 @@ TEST_F(Registry, ClosingAllWhileMarkersAreMidTickEndsCleanly) {
     for (auto& w : all) {
         EXPECT_TRUE(w.expired());
     }
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
+}
+
+TEST_F(Registry, HundredMarkersClosedInRandomOrderWhileTickingThenAddedAgain) {
+    auto panel = Start();
+    for (int i = 2; i <= 100; ++i) {
+        panel->AddMarker();
+    }
+    std::mt19937 rng(99);
+    std::vector<int> order;
+    for (int n = 1; n <= 100; ++n) {
+        order.push_back(n);
+    }
+    std::shuffle(order.begin(), order.end(), rng);
+    for (int i = 0; i < 60; ++i) { // close sixty in random order, the others ticking
+        panel->MyMarkerNo(order[i]);
+        panel->DelMarker();
+        Pump(5);
+    }
+    int lowest = 0;
+    for (int n = 100; n >= 1; --n) {
+        lowest = Marker(n) ? n : lowest;
+    }
+    EXPECT_EQ(panel->mk_cur, lowest);
+    // The high-water mark is 100: adding is refused although sixty numbers are free.
+    auto box = CloseMessageBoxLater(L"Operation canceled!", 5000);
+    panel->AddMarker();
+    EXPECT_EQ(box.get(), L"Unable to add more marker!");
+    // The panel still answers a wheel step at once.
+    auto current = Marker(panel->mk_cur);
+    const double top = current->Top();
+    SendMessageW(panel->Hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+    EXPECT_EQ(current->Top(), top + tk::TwipsY(Px(60)));
+    panel->DelAllMarker();
+    EXPECT_EQ(g_programEnds, 1);
     EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
 }
