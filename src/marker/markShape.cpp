@@ -186,15 +186,17 @@ void markShape::Timer1_Timer() {
     }
     const HWND me = HwndIfLoaded();
     bool R = false;
-    const int A = CountWindowsAbove(me);
+    ZOrder z; // what both questions of this tick see, unless a refresh pumps in between
+    const int A = z.CountAbove(me);
     if (pen_mode != palette::kCopyPen && A < above_cnt && !frame_hwnd) {
         if (!PumpAndRefresh()) {
             return;
         }
         R = true;
+        z = ZOrder();
     }
     above_cnt = A;
-    const HWND B = FindOverlapBelow(me);
+    const HWND B = z.OverlapBelow(me);
     if (!R && pen_mode != palette::kCopyPen && B != below_hwnd && !frame_hwnd) {
         if (!PumpAndRefresh()) {
             return;

@@ -76,47 +76,42 @@ bool Overlaps(const RECT& r, HWND w) {
     return IntersectRect(&out, &r, &r2) != 0;
 }
 
-// The top-level windows from the top of the z-order down. One EnumWindows call gives the
-// same order as stepping with GetWindow, and far cheaper: under Wine every GetWindow step
-// is a round trip to the server, which made each tick's walks cost milliseconds.
-std::vector<HWND> TopLevelZOrder() {
-    std::vector<HWND> z;
-    z.reserve(512);
+} // namespace
+
+ZOrder::ZOrder() {
+    // One EnumWindows call gives the same order as stepping with GetWindow, and far cheaper:
+    // under Wine every GetWindow step is a round trip to the server.
+    z_.reserve(512);
     EnumWindows(
         [](HWND h, LPARAM list) -> BOOL {
             reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
             return TRUE;
         },
-        reinterpret_cast<LPARAM>(&z));
-    return z;
+        reinterpret_cast<LPARAM>(&z_));
 }
 
-} // namespace
-
-int CountWindowsAbove(HWND hwnd) {
+int ZOrder::CountAbove(HWND hwnd) const {
     RECT r{};
     GetWindowRect(hwnd, &r);
     int16_t n = 0;
-    const std::vector<HWND> z = TopLevelZOrder();
-    const auto self = std::find(z.begin(), z.end(), hwnd);
-    if (self == z.end()) { // not a top-level window: step through its siblings
+    const auto self = std::find(z_.begin(), z_.end(), hwnd);
+    if (self == z_.end()) { // not a top-level window: step through its siblings
         for (HWND w = GetWindow(hwnd, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
             n += IsWindowVisible(w) && Overlaps(r, w) ? 1 : 0;
         }
         return n;
     }
-    for (auto w = z.begin(); w != self; ++w) {
+    for (auto w = z_.begin(); w != self; ++w) {
         n += IsWindowVisible(*w) && Overlaps(r, *w) ? 1 : 0;
     }
     return n;
 }
 
-HWND FindOverlapBelow(HWND hwnd) {
+HWND ZOrder::OverlapBelow(HWND hwnd) const {
     RECT r{};
     GetWindowRect(hwnd, &r);
-    const std::vector<HWND> z = TopLevelZOrder();
-    const auto self = std::find(z.begin(), z.end(), hwnd);
-    if (self == z.end()) {
+    const auto self = std::find(z_.begin(), z_.end(), hwnd);
+    if (self == z_.end()) {
         for (HWND w = GetWindow(hwnd, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
             if (IsWindowVisible(w) && Overlaps(r, w)) {
                 return w;
@@ -124,12 +119,19 @@ HWND FindOverlapBelow(HWND hwnd) {
         }
         return hwnd;
     }
-    for (auto w = self + 1; w != z.end(); ++w) {
+    for (auto w = self + 1; w != z_.end(); ++w) {
         if (IsWindowVisible(*w) && Overlaps(r, *w)) {
             return *w;
         }
     }
     return hwnd;
+}
+
+int CountWindowsAbove(HWND hwnd) {
+    return ZOrder().CountAbove(hwnd);
+}
+HWND FindOverlapBelow(HWND hwnd) {
+    return ZOrder().OverlapBelow(hwnd);
 }
 
 HWND TopWindowFromPoint(int x, int y) {

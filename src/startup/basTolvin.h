@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // Start-up options: T keeps new markers in front, B keeps their grip shown.
 extern bool opt_top;
@@ -25,6 +26,18 @@ int GetFullScreenHeight();
 void SetTopMost(tk::Form& form, bool flag);
 int CountWindowsAbove(HWND hwnd);
 HWND FindOverlapBelow(HWND hwnd);
+
+// The top-level z-order as it stands when made; both questions above, answered from it.
+// Valid until a message is handled: one tick asks both from one list when nothing ran between.
+class ZOrder {
+public:
+    ZOrder();
+    int CountAbove(HWND hwnd) const;
+    HWND OverlapBelow(HWND hwnd) const;
+
+private:
+    std::vector<HWND> z_;
+};
 HWND TopWindowFromPoint(int x, int y);
 // Leaves only the window's outer one-pixel ring; the window owns the region.
 HRGN MakeFrameRegion(HWND hwnd);

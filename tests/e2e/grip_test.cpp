@@ -42,6 +42,7 @@ RECT ScreenRectOf(HWND child) {
 
 // Right-click the grip and press an access key of the marker menu.
 void MenuKey(HWND marker, WORD key) {
+    WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000); // the last menu has gone
     const RECT r = WindowRect(FindWindowExW(marker, nullptr, L"TolvinElement", nullptr));
     Click(r.left + Px(500), (r.top + r.bottom) / 2, 2);
     ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
