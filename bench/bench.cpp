@@ -1,6 +1,7 @@
 // Prints timing and memory figures for the marker's costly paths. Run under Wine (or on
 // Windows) on an otherwise idle desktop; no figure here is a pass/fail test.
 #include "marker/markShape.h"
+#include "support/helpers.h"
 #include "panel/frmControl.h"
 #include "startup/basTolvin.h"
 #include "toolkit/form.h"
@@ -8,7 +9,6 @@
 #include "toolkit/units.h"
 
 #include <windows.h>
-#include <psapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -37,14 +37,6 @@ Stats Measure(int runs, const std::function<void()>& f) {
 
 void Print(const char* what, Stats s) {
     std::printf("%-58s median %8.3f ms   worst %8.3f ms\n", what, s.median, s.worst);
-}
-
-double PrivateMb() {
-    PROCESS_MEMORY_COUNTERS_EX pmc{};
-    pmc.cb = sizeof pmc;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
-    // The commit charge: Wine leaves PrivateUsage at 0.
-    return pmc.PagefileUsage / (1024.0 * 1024.0);
 }
 
 } // namespace
@@ -92,7 +84,7 @@ int wmain() {
               FindOverlapBelow(m->Hwnd());
           }));
 
-    const double before = PrivateMb();
+    const double before = testing_support::CommitChargeMb();
     const auto addStart = Clock::now();
     for (int i = 2; i <= 100; ++i) {
         panel->AddMarker();
@@ -101,7 +93,8 @@ int wmain() {
                         std::chrono::duration<double, std::milli>(Clock::now() - addStart).count());
         }
     }
-    std::printf("%-58s %8.3f MB\n", "memory added per marker", (PrivateMb() - before) / 99);
+    std::printf("%-58s %8.3f MB\n", "memory added per marker",
+                (testing_support::CommitChargeMb() - before) / 99);
     // Fifty other windows, as a busy desktop has.
     std::vector<HWND> others;
     for (int i = 0; i < 50; ++i) {

@@ -21,7 +21,7 @@ std::shared_ptr<markShape> markShape::New() {
     return std::make_shared<markShape>();
 }
 
-markShape::WindowSpec markShape::Spec() const {
+markShape::WindowDesign markShape::Design() const {
     return {L"TolvinMarker", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 8310, 1245};
 }
 

@@ -66,7 +66,7 @@ public:
     static constexpr double kMinHeight = 200;
 
 protected:
-    WindowSpec Spec() const override;
+    WindowDesign Design() const override;
     void CreateElements() override;
     void Form_Load() override;
     void Form_Resize() override;

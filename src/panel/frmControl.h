@@ -74,7 +74,7 @@ public:
     void Form_Unload() override;
 
 protected:
-    WindowSpec Spec() const override;
+    WindowDesign Design() const override;
     void CreateElements() override;
     void Form_Load() override;
     void Paint(HDC dc, const RECT& area) override;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-frmControl::WindowSpec frmControl::Spec() const {
+frmControl::WindowDesign frmControl::Design() const {
     return {L"TolvinControl", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 1095, 540};
 }
 

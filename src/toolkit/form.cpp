@@ -82,10 +82,10 @@ HWND Form::Hwnd() {
         return hwnd_;
     }
     loading_ = true;
-    const WindowSpec spec = Spec();
-    RegisterOnce(spec.className);
-    CreateWindowExW(spec.exStyle, spec.className, L"", spec.style, 0, 0, PixelsX(spec.width),
-                    PixelsY(spec.height), nullptr, nullptr, Instance(), this);
+    const WindowDesign design = Design();
+    RegisterOnce(design.className);
+    CreateWindowExW(design.exStyle, design.className, L"", design.style, 0, 0, PixelsX(design.width),
+                    PixelsY(design.height), nullptr, nullptr, Instance(), this);
     if (hwnd_) {
         CreateElements();
         loaded_ = true;

@@ -58,14 +58,14 @@ public:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 protected:
-    struct WindowSpec {
+    struct WindowDesign {
         const wchar_t* className;
         DWORD style;
         DWORD exStyle;
         double width;
         double height;
     };
-    virtual WindowSpec Spec() const = 0;
+    virtual WindowDesign Design() const = 0;
     // Child elements are made here, before Form_Load.
     virtual void CreateElements() {}
     virtual void Form_Load() {}

@@ -1,5 +1,7 @@
 #include "support/helpers.h"
 
+#include <psapi.h>
+
 #include <cmath>
 #include <cstdlib>
 #include <future>
@@ -185,6 +187,13 @@ int Dpi() {
     int d = GetDeviceCaps(dc, LOGPIXELSY);
     ReleaseDC(nullptr, dc);
     return d;
+}
+
+double CommitChargeMb() {
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof pmc);
+    return pmc.PagefileUsage / (1024.0 * 1024.0);
 }
 
 int Px(double twips) {

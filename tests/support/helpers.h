@@ -40,6 +40,8 @@ std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms
 
 bool SameColour(COLORREF a, COLORREF b, int tolerance = 8);
 int Dpi();
+// The process's commit charge in MB (Wine leaves PrivateUsage at 0).
+double CommitChargeMb();
 int Px(double twips); // twips to pixels at the current dpi
 
 } // namespace testing_support

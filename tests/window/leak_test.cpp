@@ -3,8 +3,6 @@
 // the process can still create before GDI refuses, before and after.
 #include "window/fixture.h"
 
-#include <psapi.h>
-
 #include <vector>
 
 using namespace testing_support;
@@ -26,14 +24,6 @@ int RegionHeadroom() {
     return static_cast<int>(made.size());
 }
 
-double PrivateMb() {
-    PROCESS_MEMORY_COUNTERS_EX pmc{};
-    pmc.cb = sizeof pmc;
-    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&pmc), sizeof pmc);
-    // The commit charge: Wine leaves PrivateUsage at 0.
-    return pmc.PagefileUsage / (1024.0 * 1024.0);
-}
-
 } // namespace
 
 using Leaks = RegistryTest;
@@ -46,11 +36,11 @@ TEST_F(Leaks, TwentyThousandRefreshesLeakNoGdiObjectsAndNoMemory) {
         m->Label1_MouseUp(1, 0, 0, 0);
     }
     const int headroom = RegionHeadroom();
-    const double before = PrivateMb();
+    const double before = testing_support::CommitChargeMb();
     for (int i = 0; i < 20000; ++i) {
         m->Label1_MouseUp(1, 0, 0, 0);
     }
-    const double after = PrivateMb();
+    const double after = testing_support::CommitChargeMb();
     const int headroomAfter = RegionHeadroom();
     std::printf("region headroom %d -> %d, private memory %.1f -> %.1f MB\n", headroom, headroomAfter, before,
                 after);
@@ -67,13 +57,13 @@ TEST_F(Leaks, AThousandAddAndCloseCyclesLeakNothing) {
         panel->DelMarker();
     }
     const int headroom = RegionHeadroom();
-    const double before = PrivateMb();
+    const double before = testing_support::CommitChargeMb();
     for (int i = 0; i < 1000; ++i) {
         panel->AddMarker();
         panel->DelMarker();
     }
     Pump(100);
-    const double after = PrivateMb();
+    const double after = testing_support::CommitChargeMb();
     const int headroomAfter = RegionHeadroom();
     std::printf("region headroom %d -> %d, private memory %.1f -> %.1f MB\n", headroom, headroomAfter, before,
                 after);

@@ -16,7 +16,7 @@ namespace {
 
 class PlainForm : public tk::Form {
 protected:
-    WindowSpec Spec() const override { return {L"TestPlainForm", WS_POPUP, WS_EX_TOOLWINDOW, 1500, 300}; }
+    WindowDesign Design() const override { return {L"TestPlainForm", WS_POPUP, WS_EX_TOOLWINDOW, 1500, 300}; }
 };
 
 int CountRegionPixels(HWND hwnd, int w, int h) {
