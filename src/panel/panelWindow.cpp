@@ -109,6 +109,7 @@ void frmControl::Form_MouseDown(int Button) {
         return;
     }
     ReleaseCapture();
+    tk::ModalLoop moving; // the system's move loop runs inside this call
     SendMessageW(me, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 

@@ -11,6 +11,7 @@ namespace tk {
 namespace {
 
 void (*g_endAction)() = nullptr;
+int g_modalDepth = 0;
 
 void RegisterOnce(const wchar_t* className) {
     static std::set<std::wstring> registered;
@@ -270,8 +271,11 @@ void DoEvents() {
     // timers of many markers falling due again) wait for the next pass: otherwise a busy
     // queue could keep this loop, and whoever called it, from ever returning.
     const DWORD start = GetTickCount();
+    // A tick that pumps inside a menu must not take the key that chooses its item.
+    const UINT flags =
+        PM_REMOVE | (g_modalDepth > 0 ? PM_QS_POSTMESSAGE | PM_QS_PAINT | PM_QS_SENDMESSAGE : 0u);
     MSG m;
-    while (PeekMessageW(&m, nullptr, 0, 0, PM_REMOVE)) {
+    while (PeekMessageW(&m, nullptr, 0, 0, flags)) {
         if (m.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(m.wParam));
             return;
@@ -285,6 +289,13 @@ void DoEvents() {
     // A zero wait is where Wine hands this thread's finished painting to the display;
     // without it a screen copy taken next may miss what the pass has just repainted.
     MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+ModalLoop::ModalLoop() {
+    ++g_modalDepth;
+}
+ModalLoop::~ModalLoop() {
+    --g_modalDepth;
 }
 
 void SetEndProgramAction(void (*action)()) {

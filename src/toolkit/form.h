@@ -88,7 +88,18 @@ private:
 };
 
 // Delivers every pending message and returns (a repeated WM_QUIT is posted again).
+// Inside a modal loop (a menu, the message box, a window move) keyboard and mouse input is
+// left in the queue for that loop.
 void DoEvents();
+
+// Marks the program as inside a modal loop of its own for the object's lifetime.
+class ModalLoop {
+public:
+    ModalLoop();
+    ~ModalLoop();
+    ModalLoop(const ModalLoop&) = delete;
+    ModalLoop& operator=(const ModalLoop&) = delete;
+};
 
 // Ends the program at once. Tests replace the action so that the registry can be
 // exercised in-process; the default ends the process.

@@ -1,5 +1,7 @@
 #include "toolkit/menu.h"
 
+#include "toolkit/form.h"
+
 namespace tk {
 
 void AppendItem(HMENU menu, UINT id, const std::wstring& caption) {
@@ -48,13 +50,18 @@ UINT TrackAtPointer(HMENU menu, HWND owner, UINT flags) {
     GetCursorPos(&p);
     // Without the owner in front the menu would not close on a click elsewhere.
     SetForegroundWindow(owner);
-    const UINT id = static_cast<UINT>(
-        TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, owner, nullptr));
+    UINT id = 0;
+    {
+        ModalLoop modal;
+        id = static_cast<UINT>(
+            TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, owner, nullptr));
+    }
     PostMessageW(owner, WM_NULL, 0, 0);
     return id;
 }
 
 int MsgBox(const std::wstring& text, const std::wstring& title, UINT flags) {
+    ModalLoop modal;
     return MessageBoxW(nullptr, text.c_str(), title.c_str(), flags | MB_TASKMODAL);
 }
 

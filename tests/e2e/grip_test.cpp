@@ -45,8 +45,7 @@ void MenuKey(HWND marker, WORD key) {
     WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000); // the last menu has gone
     const RECT r = WindowRect(FindWindowExW(marker, nullptr, L"TolvinElement", nullptr));
     Click(r.left + Px(500), (r.top + r.bottom) / 2, 2);
-    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
-    KeyPress(key);
+    ASSERT_TRUE(PressInMenu(key));
     Pump(200);
 }
 

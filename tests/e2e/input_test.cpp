@@ -129,8 +129,7 @@ TEST(Input, TheGripMenuAddsAMarkerAndClosesAllByAccessKeys) {
     const RECT r = WindowRect(marker);
     const int gripX = r.right - Px(705) + Px(500);
     Click(gripX, r.top + r.bottom / 2, 2);
-    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
-    KeyPress('A');
+    ASSERT_TRUE(PressInMenu('A'));
     HWND two = app.Marker(2, 5000);
     ASSERT_NE(two, nullptr);
     // Marker 2 is current: the wheel moves it, not marker 1.
@@ -141,14 +140,12 @@ TEST(Input, TheGripMenuAddsAMarkerAndClosesAllByAccessKeys) {
     // Close this marker (X) from marker 2's own menu: marker 1 stays.
     const RECT r2 = WindowRect(two);
     Click(gripX, (r2.top + r2.bottom) / 2, 2);
-    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
-    KeyPress('X');
+    ASSERT_TRUE(PressInMenu('X'));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(two); }));
     EXPECT_TRUE(IsWindow(marker));
     // Close all (Z): the program ends cleanly.
     Click(gripX, r.top + r.bottom / 2, 2);
-    ASSERT_TRUE(WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }));
-    KeyPress('Z');
+    ASSERT_TRUE(PressInMenu('Z'));
     DWORD code = 1;
     EXPECT_TRUE(app.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);

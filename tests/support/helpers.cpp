@@ -143,6 +143,16 @@ void KeyPress(WORD vk) {
     Pump(30);
 }
 
+bool PressInMenu(WORD vk, int ms) {
+    if (!WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, ms)) {
+        return false;
+    }
+    // The menu window exists a moment before its loop reads the keyboard.
+    Pump(150);
+    KeyPress(vk);
+    return true;
+}
+
 std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms) {
     // The caller's thread sits in the modal box; a helper thread finds and closes it.
     auto result = std::make_shared<std::promise<std::wstring>>();

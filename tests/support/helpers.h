@@ -34,6 +34,8 @@ void MouseMoveTo(int x, int y);
 void MouseButton(int button, bool down); // 1 left, 2 right, 4 middle
 void MouseWheel(int delta);
 void KeyPress(WORD vk);
+// Waits for a popup menu to open and take the keyboard, then presses `vk`; false without a menu.
+bool PressInMenu(WORD vk, int ms = 3000);
 
 // Dismisses the first message box titled `title` that appears within `ms`, returning its text.
 std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms);

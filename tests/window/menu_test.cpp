@@ -21,7 +21,7 @@ std::thread PressWhenMenuOpens(WORD key) {
         for (int i = 0; i < 300 && !FindWindowW(L"#32768", nullptr); ++i) {
             Sleep(10);
         }
-        Sleep(50);
+        Sleep(150); // the menu window exists a moment before its loop reads the keyboard
         KeyPress(key);
     });
 }

@@ -1,0 +1,93 @@
+// The 100-marker limit through the real menu, with every marker ticking.
+#include "e2e/tolvin.h"
+#include "support/helpers.h"
+
+#include <gtest/gtest.h>
+
+using namespace testing_support;
+
+namespace {
+
+// Right-click the grip of the marker on top and press an access key.
+void GripMenuKey(HWND anyMarker, WORD key) {
+    WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
+    const RECT r = WindowRect(anyMarker);
+    const int x = r.right - Px(705) + Px(500), y = (r.top + r.bottom) / 2;
+    MouseMoveTo(x, y);
+    MouseButton(2, true);
+    MouseButton(2, false);
+    if (!PressInMenu(key)) {
+        HWND under = WindowFromPoint(POINT{x, y});
+        wchar_t cls[64] = {}, text[64] = {}, fg[64] = {};
+        GetClassNameW(under, cls, 64);
+        GetWindowTextW(GetAncestor(under, GA_ROOT), text, 64);
+        GetWindowTextW(GetForegroundWindow(), fg, 64);
+        ADD_FAILURE() << "no menu at " << x << "," << y << " over "
+                      << testing::PrintToString(std::wstring(cls)) << " of "
+                      << testing::PrintToString(std::wstring(text)) << ", foreground "
+                      << testing::PrintToString(std::wstring(fg));
+    }
+}
+
+// The limit's message box of the program, if one is open: its text, and it is closed.
+std::wstring CloseLimitBox(DWORD pid, int ms) {
+    std::wstring text;
+    WaitFor(
+        [&] {
+            HWND box = FindWindowW(L"#32770", L"Operation canceled!");
+            DWORD owner = 0;
+            GetWindowThreadProcessId(box, &owner);
+            if (!box || owner != pid) {
+                return false;
+            }
+            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+                wchar_t cls[32] = {}, buf[128] = {};
+                GetClassNameW(c, cls, 32);
+                GetWindowTextW(c, buf, 128);
+                if (lstrcmpiW(cls, L"Static") == 0 && buf[0]) {
+                    text += buf;
+                }
+            }
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return true;
+        },
+        ms);
+    return text;
+}
+
+} // namespace
+
+TEST(Stress, AHundredMarkersThroughTheMenuThenTheLimitThenCloseAll) {
+    Tolvin app(L"b");
+    HWND one = app.Marker(1);
+    ASSERT_NE(one, nullptr);
+    for (int n = 2; n <= 100; ++n) {
+        GripMenuKey(one, 'A');
+        ASSERT_NE(app.Marker(n, 5000), nullptr) << "marker " << n;
+    }
+    GripMenuKey(one, 'A'); // the 101st is refused
+    EXPECT_EQ(CloseLimitBox(app.ProcessId(), 5000), L"Unable to add more marker!");
+    EXPECT_EQ(FindWindowW(L"TolvinMarker", L"Tolvin No.101"), nullptr);
+    // The program still answers: the wheel moves the current marker (100) within a second.
+    HWND hundred = app.Marker(100);
+    MouseMoveTo(300, 10);
+    MouseWheel(-WHEEL_DELTA);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(hundred).top == Px(60); }, 1000));
+    // Close ten from their own menus; a number freed below the high-water mark is not reused.
+    for (int i = 0; i < 10; ++i) {
+        GripMenuKey(one, 'X');
+        Pump(100);
+    }
+    int live = 0;
+    for (int n = 1; n <= 100; ++n) {
+        live += FindWindowW(L"TolvinMarker", (L"Tolvin No." + std::to_wstring(n)).c_str()) ? 1 : 0;
+    }
+    EXPECT_EQ(live, 90);
+    GripMenuKey(one, 'A');
+    EXPECT_EQ(CloseLimitBox(app.ProcessId(), 5000), L"Unable to add more marker!");
+    // Close all: the program ends cleanly.
+    GripMenuKey(one, 'Z');
+    DWORD code = 1;
+    EXPECT_TRUE(app.WaitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+}
