@@ -238,3 +238,43 @@ TEST_F(Registry, HundredMarkersClosedInRandomOrderWhileTickingThenAddedAgain) {
     EXPECT_EQ(g_programEnds, 1);
     EXPECT_EQ(FindWindowW(L"TolvinMarker", nullptr), nullptr);
 }
+
+namespace {
+std::vector<std::shared_ptr<markShape>> g_refreshing;
+void CALLBACK RefreshOthers(HWND, UINT, UINT_PTR, DWORD) {
+    for (auto& m : g_refreshing) {
+        m->Label1_MouseUp(1, 0, 0, 0);
+    }
+}
+} // namespace
+
+TEST_F(Registry, DraggingOneMarkerWhileOthersRefreshLeavesEveryoneConsistent) {
+    auto panel = Start();
+    for (int i = 0; i < 4; ++i) {
+        panel->AddMarker();
+    }
+    for (int n = 2; n <= 5; ++n) {
+        Marker(n)->Move(0, 1500.0 * n);
+        g_refreshing.push_back(Marker(n));
+    }
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, RefreshOthers);
+    auto m = Marker(1);
+    m->Pnl_scale_MouseDown(1, 0, 100, 100);
+    for (int i = 1; i <= 20; ++i) {
+        // The pointer runs 30 twips ahead of the grabbed point each time, as in a real drag.
+        m->Pnl_scale_MouseMove(1, 0, 100, 130);
+        Pump(15); // the others refresh in between, pumping as they go
+        ASSERT_EQ(m->frame_hwnd, m->Hwnd()) << "step " << i; // still an outline mid-drag
+    }
+    m->Pnl_scale_MouseUp(1, 0, 100, 100);
+    KillTimer(nullptr, timer);
+    Pump(50);
+    g_refreshing.clear();
+    EXPECT_EQ(m->frame_hwnd, nullptr);
+    EXPECT_TRUE(m->Shape1.visible);
+    EXPECT_EQ(WindowRect(m->Hwnd()).top, 20 * Px(30));
+    for (int n = 2; n <= 5; ++n) {
+        EXPECT_EQ(Marker(n)->frame_hwnd, nullptr) << n;
+        EXPECT_TRUE(Marker(n)->Shape1.visible) << n;
+    }
+}
