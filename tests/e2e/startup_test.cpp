@@ -134,3 +134,17 @@ TEST(Startup, FuzzedCommandLinesGiveTheFlagsOfTheirPlainLetters) {
         EXPECT_EQ(IsTopmost(marker), t) << "round " << round;
     }
 }
+
+TEST(Startup, ThePictureLinesUpWithWhatIsBehindTheMarkerPixelForPixel) {
+    ColourWindow black(RGB(0, 0, 0), 500, 0, 100, 60); // behind the marker: created first
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    const int y = WindowRect(marker).bottom / 2;
+    // Through the Xor tint: black shows blue, white shows yellow, edges exactly in place.
+    EXPECT_TRUE(SameColour(ScreenPixel(499, y), RGB(255, 255, 0), 0));
+    EXPECT_TRUE(SameColour(ScreenPixel(500, y), RGB(0, 0, 255), 0));
+    EXPECT_TRUE(SameColour(ScreenPixel(599, y), RGB(0, 0, 255), 0));
+    EXPECT_TRUE(SameColour(ScreenPixel(600, y), RGB(255, 255, 0), 0));
+    EXPECT_TRUE(SameColour(ScreenPixel(550, 0), RGB(0, 0, 255), 0)); // the first row too
+}
