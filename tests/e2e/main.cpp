@@ -50,14 +50,30 @@ Tolvin::~Tolvin() {
         5000);
 }
 
+namespace {
+// The first window of `cls` (and `caption`, if given) that belongs to process `pid`: a window of
+// a program ended a moment ago can still be found for a while.
+HWND FindOwnWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, cls, caption); w;
+         w = FindWindowExW(nullptr, w, cls, caption)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+} // namespace
+
 HWND Tolvin::Marker(int n, int ms) const {
     const std::wstring caption = L"Tolvin No." + std::to_wstring(n);
     HWND found = nullptr;
     // Shown, in its band, and the panel set up: the caption comes a moment earlier.
     testing_support::WaitFor(
         [&] {
-            found = FindWindowW(L"TolvinMarker", caption.c_str());
-            HWND panel = FindWindowW(L"TolvinControl", nullptr);
+            found = FindOwnWindow(pi_.dwProcessId, L"TolvinMarker", caption.c_str());
+            HWND panel = Panel();
             return found && IsWindowVisible(found) && panel && IsWindowVisible(panel) &&
                    (GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED);
         },
@@ -67,7 +83,7 @@ HWND Tolvin::Marker(int n, int ms) const {
 }
 
 HWND Tolvin::Panel() const {
-    return FindWindowW(L"TolvinControl", nullptr);
+    return FindOwnWindow(pi_.dwProcessId, L"TolvinControl", nullptr);
 }
 
 HWND Tolvin::Grip(int n) const {
