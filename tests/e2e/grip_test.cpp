@@ -9,13 +9,7 @@ using namespace testing_support;
 namespace {
 
 void Drag(int x1, int y1, int x2, int y2) {
-    MouseMoveTo(x1, y1);
-    MouseButton(1, true);
-    for (int i = 1; i <= 8; ++i) {
-        MouseMoveTo(x1 + (x2 - x1) * i / 8, y1 + (y2 - y1) * i / 8);
-    }
-    MouseButton(1, false);
-    Pump(300);
+    MouseDrag(x1, y1, x2, y2, 8, 300);
 }
 
 void Click(int x, int y, int button = 1) {

@@ -18,14 +18,7 @@ void Click(int x, int y, int button = 1) {
 }
 
 void Drag(int x1, int y1, int x2, int y2) {
-    MouseMoveTo(x1, y1);
-    MouseButton(1, true);
-    const int steps = 6;
-    for (int i = 1; i <= steps; ++i) {
-        MouseMoveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
-    }
-    MouseButton(1, false);
-    Pump(200);
+    MouseDrag(x1, y1, x2, y2, 6, 200);
 }
 
 // Hover over the bar: the panel takes the keyboard focus, so the wheel reaches it.

@@ -125,6 +125,16 @@ void MouseButton(int button, bool down) {
     Pump(30);
 }
 
+void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs) {
+    MouseMoveTo(x1, y1);
+    MouseButton(1, true);
+    for (int i = 1; i <= steps; ++i) {
+        MouseMoveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+    }
+    MouseButton(1, false);
+    Pump(settleMs);
+}
+
 void MouseWheel(int delta) {
     INPUT in{};
     in.type = INPUT_MOUSE;

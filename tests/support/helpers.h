@@ -33,6 +33,8 @@ bool IsTopmost(HWND hwnd);
 void MouseMoveTo(int x, int y);
 void MouseButton(int button, bool down); // 1 left, 2 right, 4 middle
 void MouseWheel(int delta);
+// A left-button drag from (x1, y1) to (x2, y2) in `steps` moves, then `settleMs` of pumping.
+void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs);
 void KeyPress(WORD vk);
 // Waits for a popup menu to open and take the keyboard, then presses `vk`; false without a menu.
 bool PressInMenu(WORD vk, int ms = 3000);
