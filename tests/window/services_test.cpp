@@ -148,6 +148,14 @@ TEST(Services, TheZOrderAnswersMatchAStepByStepWalkThroughRandomChurn) {
     for (int i = 0; i < 30; ++i) {
         windows.push_back(randomWindow());
     }
+    // Message-only windows, one even with the visible style, come after the top-level ones
+    // in a desktop's list; they must never count.
+    HWND messageOnly[2];
+    for (int i = 0; i < 2; ++i) {
+        messageOnly[i] = CreateWindowExW(0, L"STATIC", L"", i ? WS_VISIBLE : 0, 0, 0, 2000, 2000,
+                                         HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(messageOnly[i], nullptr);
+    }
     int checked = 0;
     for (int step = 0; step < 200; ++step) {
         HWND w = windows[rng() % windows.size()]->hwnd();
@@ -181,4 +189,7 @@ TEST(Services, TheZOrderAnswersMatchAStepByStepWalkThroughRandomChurn) {
         }
     }
     EXPECT_EQ(checked, 200 * 30);
+    for (HWND h : messageOnly) {
+        DestroyWindow(h);
+    }
 }
