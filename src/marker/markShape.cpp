@@ -208,7 +208,8 @@ void markShape::Timer1_Timer() {
     } else {
         auto panel = frmControl::Instance();
         if (panel->HideBtn(mk_no)) {
-            if (PointerOutsideNow() && Pnl_scale.Visible()) {
+            // The pointer is asked last: under Wine reading it is a trip to the X server.
+            if (Pnl_scale.Visible() && PointerOutsideNow()) {
                 Pnl_scale.SetVisible(false);
             }
         } else if (!Pnl_scale.Visible()) {
