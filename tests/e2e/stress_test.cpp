@@ -29,29 +29,10 @@ void GripMenuKey(HWND anyMarker, WORD key) {
     }
 }
 
-// The limit's message box of the program, if one is open: its text, and it is closed.
+// The limit's message box of the program, once it is shown: its text, and it is closed.
 std::wstring CloseLimitBox(DWORD pid, int ms) {
     std::wstring text;
-    WaitFor(
-        [&] {
-            HWND box = FindWindowW(L"#32770", L"Operation canceled!");
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if (!box || owner != pid) {
-                return false;
-            }
-            for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-                wchar_t cls[32] = {}, buf[128] = {};
-                GetClassNameW(c, cls, 32);
-                GetWindowTextW(c, buf, 128);
-                if (lstrcmpiW(cls, L"Static") == 0 && buf[0]) {
-                    text += buf;
-                }
-            }
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return true;
-        },
-        ms);
+    WaitFor([&] { return !(text = TakeMessageBox(L"Operation canceled!", pid)).empty(); }, ms);
     return text;
 }
 

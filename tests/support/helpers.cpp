@@ -163,6 +163,29 @@ bool PressInMenu(WORD vk, int ms) {
     return true;
 }
 
+std::wstring TakeMessageBox(const std::wstring& title, DWORD pid) {
+    HWND box = FindWindowW(L"#32770", title.c_str());
+    DWORD owner = 0;
+    GetWindowThreadProcessId(box, &owner);
+    // The box is found as soon as it exists; its text is set just before it is shown.
+    if (!box || (pid && owner != pid) || !IsWindowVisible(box)) {
+        return {};
+    }
+    std::wstring text;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {}, buf[256] = {};
+        GetClassNameW(c, cls, 32);
+        GetWindowTextW(c, buf, 256);
+        if (lstrcmpiW(cls, L"Static") == 0 && buf[0]) {
+            text += buf;
+        }
+    }
+    if (!text.empty()) {
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    }
+    return text;
+}
+
 std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms) {
     // The caller's thread sits in the modal box; a helper thread finds and closes it.
     auto result = std::make_shared<std::promise<std::wstring>>();
@@ -170,25 +193,8 @@ std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms
     std::thread([title, ms, result] {
         std::wstring text;
         const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
-        while (static_cast<int>(end - GetTickCount()) > 0) {
-            HWND box = FindWindowW(L"#32770", title.c_str());
-            if (box) {
-                EnumChildWindows(
-                    box,
-                    [](HWND child, LPARAM lp) -> BOOL {
-                        wchar_t cls[32] = {}, buf[256] = {};
-                        GetClassNameW(child, cls, 32);
-                        GetWindowTextW(child, buf, 256);
-                        auto* out = reinterpret_cast<std::wstring*>(lp);
-                        if (lstrcmpiW(cls, L"Static") == 0 && buf[0]) {
-                            *out += buf;
-                        }
-                        return TRUE;
-                    },
-                    reinterpret_cast<LPARAM>(&text));
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                break;
-            }
+        while (text.empty() && static_cast<int>(end - GetTickCount()) > 0) {
+            text = TakeMessageBox(title);
             Sleep(20);
         }
         result->set_value(text);

@@ -39,6 +39,9 @@ void KeyPress(WORD vk);
 // Waits for a popup menu to open and take the keyboard, then presses `vk`; false without a menu.
 bool PressInMenu(WORD vk, int ms = 3000);
 
+// If a message box titled `title` (of process `pid`, or of any process when 0) is shown with its
+// text in place, closes it and returns the text; otherwise returns an empty string.
+std::wstring TakeMessageBox(const std::wstring& title, DWORD pid = 0);
 // Dismisses the first message box titled `title` that appears within `ms`, returning its text.
 std::future<std::wstring> CloseMessageBoxLater(const std::wstring& title, int ms);
 
