@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
 std::wstring g_tolvinPath;
@@ -70,14 +71,25 @@ HWND Tolvin::Marker(int n, int ms) const {
     const std::wstring caption = L"Tolvin No." + std::to_wstring(n);
     HWND found = nullptr;
     // Shown, in its band, and the panel set up: the caption comes a moment earlier.
-    testing_support::WaitFor(
+    HWND panel = nullptr;
+    const bool ready = testing_support::WaitFor(
         [&] {
             found = FindOwnWindow(pi_.dwProcessId, L"TolvinMarker", caption.c_str());
-            HWND panel = Panel();
+            panel = Panel();
             return found && IsWindowVisible(found) && panel && IsWindowVisible(panel) &&
                    (GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED);
         },
         ms);
+    if (!ready) {
+        // Say what was missing, so that a slow or failed start can be told apart.
+        DWORD code = 0;
+        GetExitCodeProcess(pi_.hProcess, &code);
+        std::fprintf(stderr, "marker %d not ready: process %s (code %lu), marker %s%s, panel %s%s%s\n", n,
+                     code == STILL_ACTIVE ? "running" : "ended", code, found ? "found" : "missing",
+                     found && !IsWindowVisible(found) ? " hidden" : "", panel ? "found" : "missing",
+                     panel && !IsWindowVisible(panel) ? " hidden" : "",
+                     panel && !(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED) ? " not layered" : "");
+    }
     testing_support::Pump(300);
     return found;
 }
