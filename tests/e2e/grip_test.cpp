@@ -12,13 +12,6 @@ void Drag(int x1, int y1, int x2, int y2) {
     MouseDrag(x1, y1, x2, y2, 8, 300);
 }
 
-void Click(int x, int y, int button = 1) {
-    MouseMoveTo(x, y);
-    MouseButton(button, true);
-    MouseButton(button, false);
-    Pump(100);
-}
-
 // A window that counts the left presses it receives.
 struct Page {
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
@@ -36,11 +29,8 @@ RECT ScreenRectOf(HWND child) {
 
 // Right-click the grip and press an access key of the marker menu.
 void MenuKey(HWND marker, WORD key) {
-    WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000); // the last menu has gone
     const RECT r = WindowRect(FindWindowExW(marker, nullptr, L"TolvinElement", nullptr));
-    Click(r.left + Px(500), (r.top + r.bottom) / 2, 2);
-    ASSERT_TRUE(PressInMenu(key));
-    Pump(200);
+    ASSERT_TRUE(MenuKeyAt(r.left + Px(500), (r.top + r.bottom) / 2, key));
 }
 
 } // namespace

@@ -8,15 +8,6 @@ using namespace testing_support;
 
 namespace {
 
-void Click(int x, int y, int button = 1) {
-    MouseMoveTo(x, y);
-    // Hovering brings back a hidden grip: press once the program has caught up.
-    WaitFor([&] { return WindowFromPoint(POINT{x, y}) != nullptr; }, 500);
-    Pump(50);
-    MouseButton(button, true);
-    MouseButton(button, false);
-}
-
 void Drag(int x1, int y1, int x2, int y2) {
     MouseDrag(x1, y1, x2, y2, 6, 200);
 }
@@ -121,8 +112,7 @@ TEST(Input, TheGripMenuAddsAMarkerAndClosesAllByAccessKeys) {
     Pump(300);
     const RECT r = WindowRect(marker);
     const int gripX = r.right - Px(705) + Px(500);
-    Click(gripX, r.top + r.bottom / 2, 2);
-    ASSERT_TRUE(PressInMenu('A'));
+    ASSERT_TRUE(MenuKeyAt(gripX, (r.top + r.bottom) / 2, 'A'));
     HWND two = app.Marker(2, 5000);
     ASSERT_NE(two, nullptr);
     // Marker 2 is current: the wheel moves it, not marker 1.
@@ -132,13 +122,12 @@ TEST(Input, TheGripMenuAddsAMarkerAndClosesAllByAccessKeys) {
     EXPECT_EQ(WindowRect(marker).top, 0);
     // Close this marker (X) from marker 2's own menu: marker 1 stays.
     const RECT r2 = WindowRect(two);
-    Click(gripX, (r2.top + r2.bottom) / 2, 2);
-    ASSERT_TRUE(PressInMenu('X'));
+    ASSERT_TRUE(MenuKeyAt(gripX, (r2.top + r2.bottom) / 2, 'X'));
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(two); }));
     EXPECT_TRUE(IsWindow(marker));
+    LetMarkersRefresh(); // marker 1 was under marker 2
     // Close all (Z): the program ends cleanly.
-    Click(gripX, r.top + r.bottom / 2, 2);
-    ASSERT_TRUE(PressInMenu('Z'));
+    ASSERT_TRUE(MenuKeyAt(gripX, (r.top + r.bottom) / 2, 'Z'));
     DWORD code = 1;
     EXPECT_TRUE(app.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);

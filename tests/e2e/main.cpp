@@ -135,6 +135,66 @@ void KillStrayTolvins() {
         5000);
 }
 
+void Click(int x, int y, int button) {
+    testing_support::MouseMoveTo(x, y);
+    testing_support::Pump(50);
+    testing_support::MouseButton(button, true);
+    testing_support::MouseButton(button, false);
+    testing_support::Pump(100);
+}
+
+namespace {
+std::string Describe(HWND w) {
+    if (!w) {
+        return "none";
+    }
+    wchar_t cls[64] = {}, text[64] = {};
+    GetClassNameW(w, cls, 64);
+    GetWindowTextW(GetAncestor(w, GA_ROOT), text, 64);
+    return testing::PrintToString(std::wstring(cls)) + " of " + testing::PrintToString(std::wstring(text));
+}
+} // namespace
+
+void LetMarkersRefresh() {
+    testing_support::Pump(800);
+}
+
+testing::AssertionResult MenuKeyAt(int x, int y, WORD vk, bool settle) {
+    using testing_support::WaitFor;
+    // The last menu has gone first.
+    WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
+    Click(x, y, 2);
+    HWND menu = nullptr;
+    WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
+            3000);
+    if (!menu) {
+        HWND under = WindowFromPoint(POINT{x, y});
+        GUITHREADINFO gui{};
+        gui.cbSize = sizeof gui;
+        GetGUIThreadInfo(GetWindowThreadProcessId(under, nullptr), &gui);
+        DWORD_PTR answer = 0;
+        const bool answers = SendMessageTimeoutW(under, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, &answer) != 0;
+        return testing::AssertionFailure()
+               << "no menu at " << x << "," << y << " over " << Describe(under)
+               << (answers ? "" : " (not answering)") << "; its thread: flags " << gui.flags << ", capture "
+               << Describe(gui.hwndCapture) << ", menu owner " << Describe(gui.hwndMenuOwner) << ", active "
+               << Describe(gui.hwndActive) << "; foreground " << Describe(GetForegroundWindow());
+    }
+    // The menu window is shown a moment before its loop reads the keyboard.
+    testing_support::Pump(150);
+    const std::string before = Describe(GetForegroundWindow());
+    testing_support::KeyPress(vk);
+    const bool closed = WaitFor([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 3000);
+    if (!closed) {
+        return testing::AssertionFailure() << "the menu did not take the key; foreground was " << before
+                                           << ", now " << Describe(GetForegroundWindow());
+    }
+    if (settle) {
+        LetMarkersRefresh();
+    }
+    return testing::AssertionSuccess();
+}
+
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (argc < 2) {

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 extern std::wstring g_tolvinPath;
@@ -28,3 +30,14 @@ private:
 
 // Ends any tolvin.exe left over by an earlier test.
 void KillStrayTolvins();
+
+// Moves to (x, y) and clicks `button` there (1 left, 2 right), then lets the program answer.
+void Click(int x, int y, int button = 1);
+// A marker refreshes its picture on its next tick (every 500 ms) once a window above it has gone
+// (a closed menu, a closed marker), and for those few milliseconds it is only an outline that
+// clicks pass through. Waits for that to be over before the next click on a marker.
+void LetMarkersRefresh();
+// Once no menu is open, right-clicks at (x, y) and presses `vk` in the menu that opens, then
+// (with `settle`) lets the markers the menu covered refresh. When no menu opens, or the menu
+// does not take the key, says what was under the pointer and what the program was doing.
+testing::AssertionResult MenuKeyAt(int x, int y, WORD vk, bool settle = true);
