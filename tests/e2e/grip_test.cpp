@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace testing_support;
 
 namespace {
@@ -107,15 +109,37 @@ TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
     RegisterClassW(&wc);
     HWND page = CreateWindowExW(WS_EX_TOOLWINDOW, L"TestPage", L"page", WS_POPUP | WS_VISIBLE, 0, 0, 800, 300,
                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    // The page is in front now; bring the marker back over it.
-    SetWindowPos(marker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    Pump(300);
+    const std::unique_ptr<HWND__, decltype(&DestroyWindow)> pageGoes(page, &DestroyWindow);
     MenuKey(marker, 'M');
     const int y = WindowRect(marker).bottom / 2;
-    Click(400, y); // selects the marker and turns it into its outline
-    Pump(200);
+    MouseMoveTo(400, y);
+    // The page came in front when it was shown, and Wine may raise it again a moment later as
+    // it takes the focus: bring the marker over it only then, and let the marker refresh.
+    auto markerInFront = [&] {
+        for (HWND w = GetWindow(page, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == marker) {
+                return true;
+            }
+        }
+        return false;
+    };
+    Pump(300);
+    SetWindowPos(marker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ASSERT_TRUE(WaitFor(markerInFront, 2000));
+    LetMarkersRefresh();
+    ASSERT_TRUE(markerInFront());
     const int before = Page::clicks;
+    Click(400, y); // taken by the marker, which turns into its outline
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            HRGN shape = CreateRectRgn(0, 0, 0, 0);
+            const int kind = GetWindowRgn(marker, shape);
+            DeleteObject(shape);
+            return kind != ERROR;
+        },
+        2000));
+    Pump(200);
+    EXPECT_EQ(Page::clicks, before);
     Click(420, y); // now reaches the page
     EXPECT_TRUE(WaitFor([&] { return Page::clicks > before; }, 1000));
-    DestroyWindow(page);
 }
