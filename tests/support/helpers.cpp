@@ -153,16 +153,6 @@ void KeyPress(WORD vk) {
     Pump(30);
 }
 
-bool PressInMenu(WORD vk, int ms) {
-    if (!WaitFor([] { return FindWindowW(L"#32768", nullptr) != nullptr; }, ms)) {
-        return false;
-    }
-    // The menu window exists a moment before its loop reads the keyboard.
-    Pump(150);
-    KeyPress(vk);
-    return true;
-}
-
 std::wstring TakeMessageBox(const std::wstring& title, DWORD pid) {
     HWND box = FindWindowW(L"#32770", title.c_str());
     DWORD owner = 0;

@@ -36,8 +36,6 @@ void MouseWheel(int delta);
 // A left-button drag from (x1, y1) to (x2, y2) in `steps` moves, then `settleMs` of pumping.
 void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs);
 void KeyPress(WORD vk);
-// Waits for a popup menu to open and take the keyboard, then presses `vk`; false without a menu.
-bool PressInMenu(WORD vk, int ms = 3000);
 
 // If a message box titled `title` (of process `pid`, or of any process when 0) is shown with its
 // text in place, closes it and returns the text; otherwise returns an empty string.
