@@ -181,13 +181,10 @@ int wmain() {
               MSG msg;
               PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);
           }));
-    int windows = 0, visible = 0;
+    int windows = 0, visible = 0, foreign = 0;
     for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         ++windows;
         visible += IsWindowVisible(w) ? 1 : 0;
-    }
-    int foreign = 0;
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
         foreign += pid != GetCurrentProcessId() ? 1 : 0;

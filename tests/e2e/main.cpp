@@ -165,9 +165,8 @@ testing::AssertionResult MenuKeyAt(int x, int y, WORD vk, bool settle) {
     WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
     Click(x, y, 2);
     HWND menu = nullptr;
-    WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
-            3000);
-    if (!menu) {
+    if (!WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
+                 3000)) {
         HWND under = WindowFromPoint(POINT{x, y});
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
