@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <atomic>
+#include <thread>
 
 using namespace testing_support;
 
@@ -14,15 +15,57 @@ void Drag(int x1, int y1, int x2, int y2) {
     MouseDrag(x1, y1, x2, y2, 8, 300);
 }
 
-// A window that counts the left presses it receives.
-struct Page {
+// A plain window that counts the left presses it receives. Like any program's window it runs its
+// own message loop, so it repaints at once whatever a marker uncovers. Under Wine that matters for
+// the stacking order: a window that repaints an area late is put back above whatever covers
+// that area by then.
+class Page {
+public:
+    explicit Page(RECT r) : thread_([this, r] { Run(r); }) {
+        testing_support::WaitFor([this] { return hwnd_.load() != nullptr; }, 3000);
+    }
+    ~Page() {
+        if (HWND h = hwnd_.load()) {
+            PostMessageW(h, WM_CLOSE, 0, 0);
+        }
+        thread_.join();
+    }
+    HWND Hwnd() const { return hwnd_; }
+    int Clicks() const { return clicks_; }
+
+private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == WM_LBUTTONDOWN) {
-            ++clicks;
+        auto* self = reinterpret_cast<Page*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+        if (m == WM_LBUTTONDOWN && self) {
+            ++self->clicks_;
+        } else if (m == WM_DESTROY) {
+            PostQuitMessage(0);
         }
         return DefWindowProcW(h, m, w, l);
     }
-    static inline int clicks = 0;
+    void Run(RECT r) {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TestPage";
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        RegisterClassW(&wc);
+        // It never takes the focus: under Wine a window that does can be raised again a while later.
+        HWND h = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TestPage", L"page", WS_POPUP, r.left,
+                                 r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
+                                 nullptr);
+        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        ShowWindow(h, SW_SHOWNOACTIVATE);
+        hwnd_ = h;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            DispatchMessageW(&msg);
+        }
+    }
+
+    std::atomic<HWND> hwnd_{nullptr};
+    std::atomic<int> clicks_{0};
+    std::thread thread_;
 };
 
 RECT ScreenRectOf(HWND child) {
@@ -98,24 +141,15 @@ TEST(Grip, ClickingTheSwatchStepsTheColour) {
 }
 
 TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Page::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TestPage";
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    RegisterClassW(&wc);
-    // The page is there before the program starts, so its marker comes in front of it. It never
-    // takes the focus: under Wine a window that does can be raised again a while later.
-    HWND page = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TestPage", L"page", WS_POPUP, 0, 0,
-                                800, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    const std::unique_ptr<HWND__, decltype(&DestroyWindow)> pageGoes(page, &DestroyWindow);
-    ShowWindow(page, SW_SHOWNOACTIVATE);
+    // The page is there before the program starts, so its marker comes in front of it.
+    Page page(RECT{0, 0, 800, 300});
+    ASSERT_NE(page.Hwnd(), nullptr);
     Pump(100);
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);
     auto markerInFront = [&] {
-        for (HWND w = GetWindow(page, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        for (HWND w = GetWindow(page.Hwnd(), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
             if (w == marker) {
                 return true;
             }
@@ -127,8 +161,8 @@ TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
     // The grip's tip goes as the pointer leaves the grip, and the marker refreshes: not then.
     MouseMoveTo(400, y);
     LetMarkersRefresh();
-    ASSERT_TRUE(markerInFront());
-    const int before = Page::clicks;
+    ASSERT_TRUE(markerInFront()) << "the page is above the marker";
+    const int before = page.Clicks();
     Click(400, y); // taken by the marker, which turns into its outline
     EXPECT_TRUE(WaitFor(
         [&] {
@@ -139,7 +173,7 @@ TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
         },
         2000));
     Pump(200);
-    EXPECT_EQ(Page::clicks, before);
+    EXPECT_EQ(page.Clicks(), before);
     Click(420, y); // now reaches the page
-    EXPECT_TRUE(WaitFor([&] { return Page::clicks > before; }, 1000));
+    EXPECT_TRUE(WaitFor([&] { return page.Clicks() > before; }, 1000));
 }
