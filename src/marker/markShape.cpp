@@ -386,9 +386,10 @@ void markShape::Label1_MouseUp(int Button, int, float, float) {
     }
     GoFrameShape();
     // The windows beneath repaint what the marker uncovered. The display reports the
-    // uncovered area only after the new shape has reached it, so a second pass picks up
-    // those late repaints.
+    // uncovered area only after it has taken the new shape: the first pass sends the shape,
+    // the wait lets the reports arrive and the second pass delivers them.
     tk::DoEvents();
+    tk::WaitForDisplay();
     tk::DoEvents();
     if (Unloaded()) {
         return;

@@ -291,6 +291,15 @@ void DoEvents() {
     MsgWaitForMultipleObjectsEx(0, nullptr, 0, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
+void WaitForDisplay() {
+    // Win32 has no call for this; asking where the pointer is does it. Under Wine, once the
+    // pointer has been still for a tenth of a second, the answer comes from the X server, which
+    // handles a thread's requests in order and sends the events they cause before the answer.
+    // While the pointer moves Wine answers from its own record, and this returns at once.
+    POINT where;
+    GetCursorPos(&where);
+}
+
 ModalLoop::ModalLoop() {
     ++g_modalDepth;
 }

@@ -92,6 +92,11 @@ private:
 // left in the queue for that loop.
 void DoEvents();
 
+// Returns once the display has dealt with what this thread has asked of it so far, so that the
+// next DoEvents finds whatever it reported in reply (such as the areas a changed window shape
+// uncovered). Costs one round trip to the display at most.
+void WaitForDisplay();
+
 // Marks the program as inside a modal loop of its own for the object's lifetime.
 class ModalLoop {
 public:

@@ -77,6 +77,22 @@ TEST_F(MarkerWindow, AWindowPlacedBehindAppearsOnlyAfterARefresh) {
     EXPECT_TRUE(SameColour(ScreenPixel(800, 5), kYellow));
 }
 
+TEST_F(MarkerWindow, EveryRefreshWaitsForTheWindowBeneathToRepaintWhatItUncovered) {
+    ColourWindow red(kRed, 700, 0, 200, 60); // below the marker in the z-order
+    Start();
+    auto m = Marker(1);
+    // Each refresh uncovers the red window, whose repaint the display asks for a moment later
+    // (on a busy machine, often after two passes of the message loop). A copy taken before that
+    // repaint holds the marker's own tint.
+    int stale = 0;
+    for (int i = 0; i < 40; ++i) {
+        Pump(40); // the marker has painted over the red window again
+        m->Label1_MouseUp(1, 0, 0, 0);
+        stale += SameColour(m->Picture().PixelAt(800, 5), kRed) ? 0 : 1;
+    }
+    EXPECT_EQ(stale, 0) << "of 40 refreshes";
+}
+
 TEST_F(MarkerWindow, TheFrameShapeShowsOnlyTheOutlineAndTheRefreshAlwaysEndsInFullShape) {
     Start();
     auto m = Marker(1);
