@@ -107,7 +107,8 @@ TEST(Grip, DraggingMovesTheMarkerWithinTheScreenAndTheReleaseRestoresTheFullWidt
 }
 
 TEST(Grip, WithWidthFittingTheMarkerTakesTheWidthOfTheWindowBehindTheReleasePoint) {
-    ColourWindow page(RGB(255, 255, 255), 300, 500, 600, 300); // the document, under the marker
+    Page page(RECT{300, 500, 900, 800}); // the document, under the marker
+    ASSERT_NE(page.Hwnd(), nullptr);
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);
