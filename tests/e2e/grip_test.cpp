@@ -54,6 +54,9 @@ private:
         HWND h = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TestPage", L"page", WS_POPUP, r.left,
                                  r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
                                  nullptr);
+        if (!h) {
+            return;
+        }
         SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         ShowWindow(h, SW_SHOWNOACTIVATE);
         hwnd_ = h;
