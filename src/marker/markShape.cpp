@@ -216,8 +216,12 @@ void markShape::Timer1_Timer() {
             Pnl_scale.SetVisible(true);
         }
         if (touka_on && PointerOutsideNow()) {
-            CopyScreenImage(); // still a frame: the copy holds what lies behind
-            GoFullShape();
+            // A step of the marker meanwhile has already taken a fresh picture and given it its
+            // full shape: a copy now would hold the marker's own tint.
+            if (frame_hwnd) {
+                CopyScreenImage(); // still a frame: the copy holds what lies behind
+                GoFullShape();
+            }
             touka_on = false;
         }
     }
@@ -391,7 +395,9 @@ void markShape::Label1_MouseUp(int Button, int, float, float) {
     tk::DoEvents();
     tk::WaitForDisplay();
     tk::DoEvents();
-    if (Unloaded()) {
+    // A step or another refresh handled in those passes has already taken the picture and given
+    // the marker its full shape back; a copy now would hold the marker's own tint.
+    if (Unloaded() || !frame_hwnd) {
         return;
     }
     CopyScreenImage();

@@ -3,9 +3,19 @@
 #include "panel/frmControl.h"
 #include "toolkit/menu.h"
 
+namespace {
+std::shared_ptr<frmMenu> g_menu;
+}
+
 std::shared_ptr<frmMenu> frmMenu::Instance() {
-    static std::shared_ptr<frmMenu> instance = std::make_shared<frmMenu>();
-    return instance;
+    if (!g_menu) {
+        g_menu = std::make_shared<frmMenu>();
+    }
+    return g_menu;
+}
+
+void frmMenu::Discard() {
+    g_menu.reset();
 }
 
 frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {

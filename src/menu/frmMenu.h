@@ -27,6 +27,8 @@ public:
     };
 
     static std::shared_ptr<frmMenu> Instance();
+    // Forgets the holder once the program has ended, so that a test starts from fresh menus.
+    static void Discard();
 
     frmMenu();
     HMENU popmenu() const { return popmenu_.get(); }

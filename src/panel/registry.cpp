@@ -39,9 +39,15 @@ void frmControl::AddMarker() {
         tk::MsgBox(L"Unable to add more marker!", L"Operation canceled!", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // A marker still being shown holds its number, and an add chosen while it is shown finds
+    // that number taken: the search never passes the last number.
     int n = 1;
-    while (mk_table[n].shape) {
+    while (n <= kMaxMarkers && mk_table[n].shape) {
         ++n;
+    }
+    if (n > kMaxMarkers) {
+        tk::MsgBox(L"Unable to add more marker!", L"Operation canceled!", MB_OK | MB_ICONEXCLAMATION);
+        return;
     }
     MarkerRec& rec = mk_table[n];
     rec = MarkerRec{};
@@ -56,12 +62,15 @@ void frmControl::AddMarker() {
     rec.shape = markShape::New();
     // Showing pumps messages: hold the marker even if it is closed meanwhile.
     std::shared_ptr<markShape> shape = rec.shape;
+    if (n > mk_max) {
+        mk_max = n; // before showing: an add chosen meanwhile counts this number as handed out
+    }
     shape->ShowMark(n, rec.show_top);
+    if (mk_table[n].shape != shape) {
+        return; // closed while it was being shown: the registry has chosen the current marker
+    }
     mk_cur = n;
     ShowNumber(n);
-    if (n > mk_max) {
-        mk_max = n;
-    }
 }
 
 void frmControl::MyMarkerNo(int mk_no) {

@@ -16,20 +16,63 @@ namespace {
 bool in_wheel = false;
 }
 
-std::wstring ArgumentText(const std::wstring& commandLine) {
+namespace {
+bool IsBlank(wchar_t c) {
+    return c == L' ' || c == L'\t';
+}
+
+// Whether the command line starts with `name` (compared without regard to case) followed by its
+// end or a blank.
+bool StartsWithName(const std::wstring& commandLine, const std::wstring& name) {
+    if (name.empty() || commandLine.size() < name.size() ||
+        (commandLine.size() > name.size() && !IsBlank(commandLine[name.size()]))) {
+        return false;
+    }
+    return CompareStringOrdinal(commandLine.c_str(), static_cast<int>(name.size()), name.c_str(),
+                                static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
+}
+} // namespace
+
+std::wstring ArgumentText(const std::wstring& commandLine, const std::wstring& programPath) {
     size_t i = 0;
     if (!commandLine.empty() && commandLine[0] == L'"') {
         const size_t close = commandLine.find(L'"', 1);
         i = close == std::wstring::npos ? commandLine.size() : close + 1;
     } else {
-        while (i < commandLine.size() && commandLine[i] != L' ' && commandLine[i] != L'\t') {
-            ++i;
+        // An unquoted program path may hold spaces (C:\Program Files\...): where the line starts
+        // with the program's own path, with or without its ".exe", that whole path is the name.
+        std::wstring stem = programPath;
+        const size_t dot = stem.size() >= 4 ? stem.size() - 4 : std::wstring::npos;
+        if (dot != std::wstring::npos &&
+            CompareStringOrdinal(stem.c_str() + dot, 4, L".exe", 4, TRUE) == CSTR_EQUAL) {
+            stem.resize(dot);
+        }
+        if (StartsWithName(commandLine, programPath)) {
+            i = programPath.size();
+        } else if (stem != programPath && StartsWithName(commandLine, stem)) {
+            i = stem.size();
+        } else {
+            while (i < commandLine.size() && !IsBlank(commandLine[i])) {
+                ++i;
+            }
         }
     }
-    while (i < commandLine.size() && (commandLine[i] == L' ' || commandLine[i] == L'\t')) {
+    while (i < commandLine.size() && IsBlank(commandLine[i])) {
         ++i;
     }
     return commandLine.substr(i);
+}
+
+std::wstring ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
 }
 
 bool HasOptionLetter(const std::wstring& text, wchar_t letter) {

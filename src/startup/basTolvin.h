@@ -12,8 +12,12 @@
 extern bool opt_top;
 extern bool opt_btn;
 
-// The argument text of a command line: everything after the program's own name.
-std::wstring ArgumentText(const std::wstring& commandLine);
+// The argument text of a command line: everything after the program's own name. An unquoted
+// name ends at the first blank, unless the line starts with `programPath` (this program's path,
+// which may hold spaces).
+std::wstring ArgumentText(const std::wstring& commandLine, const std::wstring& programPath = {});
+// The full path of this program's file.
+std::wstring ProgramPath();
 // True when `text` holds `letter` anywhere, compared without regard to case.
 bool HasOptionLetter(const std::wstring& text, wchar_t letter);
 

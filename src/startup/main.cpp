@@ -5,7 +5,7 @@
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
-    Main(ArgumentText(GetCommandLineW()));
+    Main(ArgumentText(GetCommandLineW(), ProgramPath()));
     MSG m;
     while (GetMessageW(&m, nullptr, 0, 0) > 0) {
         TranslateMessage(&m);

@@ -245,11 +245,21 @@ LRESULT Element::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_CAPTURECHANGED:
         if (reinterpret_cast<HWND>(lParam) != hwnd) {
+            // The pointer was taken away mid-press (a menu, another program, a system dialog):
+            // the left release will never come here, so a drag ends as that release would.
+            const bool leftWasDown = (buttonsDown_ & 1) != 0;
             buttonsDown_ = 0;
+            if (leftWasDown && MouseUp) {
+                POINT p{};
+                GetCursorPos(&p);
+                ScreenToClient(hwnd, &p);
+                MouseUp(DecodeMouse(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y)));
+            }
         }
         return 0;
     case WM_SETCURSOR:
-        if (cursor_ && LOWORD(lParam) == HTCLIENT) {
+        // Only for the element itself: a child without a cursor of its own keeps the arrow.
+        if (cursor_ && reinterpret_cast<HWND>(wParam) == hwnd && LOWORD(lParam) == HTCLIENT) {
             ::SetCursor(cursor_);
             return TRUE;
         }

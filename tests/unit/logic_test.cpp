@@ -27,6 +27,19 @@ TEST(CommandLine, ArgumentTextIsWhatFollowsTheProgramName) {
     EXPECT_EQ(ArgumentText(L""), L"");
 }
 
+TEST(CommandLine, AnUnquotedProgramPathWithSpacesIsNotReadAsArguments) {
+    const std::wstring path = L"C:\\Program Files\\Tolvin\\tolvin.exe";
+    // "Files\Tolvin\tolvin.exe" holds a t: read as arguments it would set an option.
+    EXPECT_EQ(ArgumentText(path, path), L"");
+    EXPECT_EQ(ArgumentText(path + L" b", path), L"b");
+    EXPECT_EQ(ArgumentText(L"c:\\program files\\TOLVIN\\Tolvin.EXE  x", path), L"x");
+    EXPECT_EQ(ArgumentText(L"C:\\Program Files\\Tolvin\\tolvin T", path), L"T"); // started without ".exe"
+    EXPECT_EQ(ArgumentText(L"\"" + path + L"\" b", path), L"b");
+    // A line that does not start with this program's path: its name ends at the first blank.
+    EXPECT_EQ(ArgumentText(L"tolvin b", path), L"b");
+    EXPECT_EQ(ArgumentText(L"C:\\Other Dir\\tolvin.exe b", path), L"Dir\\tolvin.exe b");
+}
+
 TEST(CommandLine, LettersCountAnywhereInEitherCase) {
     struct Case {
         const wchar_t* text;
