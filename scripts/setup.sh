@@ -32,23 +32,38 @@ build_program() {
     cmake --build --preset windows -j "$(nproc)"
 }
 
-# Starts Xvfb with a white root window unless a usable display is already set.
+XVFB_PIDS=()
+
+# Starts a private Xvfb with a white root window and prints its display name.
+start_xvfb() {
+    local n=99
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 "${TOLVIN_SCREEN:-1920x1080x24}" -wr -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PIDS+=($!)
+    for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    trap 'stop_display' EXIT
+    START_XVFB_RESULT=":$n"
+}
+
+# Starts Xvfb unless a usable display is already set.
 ensure_display() {
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
         return
     fi
-    local n=99
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "${TOLVIN_SCREEN:-1920x1080x24}" -wr -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    trap 'stop_display' EXIT
+    start_xvfb
+    export DISPLAY="$START_XVFB_RESULT"
+}
+
+# A second private display, for a test group that runs beside the others (TOLVIN_DISPLAY2).
+start_second_display() {
+    start_xvfb
+    export TOLVIN_DISPLAY2="$START_XVFB_RESULT"
 }
 
 stop_display() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
-    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+    local pid
+    for pid in "${XVFB_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 
 # Prepares (once) a private Wine prefix with the Japanese font link, unmanaged
@@ -67,6 +82,8 @@ prepare_prefix() {
         wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
         touch "$prefix/.tolvin-ready-$dpi"
     fi
+    # A server left running from an earlier run keeps its desktop on that run's display.
+    wineserver -k >/dev/null 2>&1 || true
     wineserver -p >/dev/null 2>&1 || true
     # Start Wine's background services now, detached: started later by a test they
     # would inherit its output pipe and keep the test runner waiting.

@@ -75,10 +75,13 @@ RECT ScreenRectOf(HWND child) {
     return WindowRect(child);
 }
 
-// Right-click the grip and press an access key of the marker menu.
-void MenuKey(HWND marker, WORD key) {
+// Right-click the grip and press keys in the marker menu.
+void MenuKeys(HWND marker, std::initializer_list<WORD> keys) {
     const RECT r = WindowRect(FindWindowExW(marker, nullptr, L"TolvinElement", nullptr));
-    ASSERT_TRUE(MenuKeyAt(r.left + Px(500), (r.top + r.bottom) / 2, key));
+    ASSERT_TRUE(MenuKeysAt(r.left + Px(500), (r.top + r.bottom) / 2, keys));
+}
+void MenuKey(HWND marker, WORD key) {
+    MenuKeys(marker, {key});
 }
 
 } // namespace
@@ -180,4 +183,54 @@ TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
     EXPECT_EQ(page.Clicks(), before);
     Click(420, y); // now reaches the page
     EXPECT_TRUE(WaitFor([&] { return page.Clicks() > before; }, 1000));
+}
+
+TEST(Grip, EachPenChosenFromTheGripMenuTintsPaperAndInkItsOwnWay) {
+    ColourWindow ink(RGB(0, 0, 0), 500, 0, 100, 60); // behind the marker: created first
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    const int y = WindowRect(marker).bottom / 2;
+    const COLORREF yellow = RGB(255, 255, 0), blue = RGB(0, 0, 255), white = RGB(255, 255, 255);
+    // Paper at x 300, ink at x 550.
+    auto shows = [&](COLORREF paper, COLORREF inked) {
+        return WaitFor(
+            [&] { return SameColour(ScreenPixel(300, y), paper) && SameColour(ScreenPixel(550, y), inked); },
+            2000);
+    };
+    EXPECT_TRUE(shows(yellow, blue)) << "Xor at start";
+    // The pen items have no access keys: P opens the submenu on its first item.
+    MenuKeys(marker, {'P', VK_DOWN, VK_RETURN}); // Merge: paper stays white, ink takes the colour
+    EXPECT_TRUE(shows(white, yellow)) << "Merge";
+    MenuKeys(marker, {'P', VK_DOWN, VK_DOWN, VK_RETURN}); // 不透明: an opaque bar
+    EXPECT_TRUE(shows(yellow, yellow)) << "opaque";
+    MenuKeys(marker, {'P', VK_RETURN}); // Xor again
+    EXPECT_TRUE(shows(yellow, blue)) << "Xor";
+}
+
+TEST(Grip, ADragWhoseCaptureIsTakenByTheMenuEndsAsAFullTintedBar) {
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    const RECT g = ScreenRectOf(app.Grip(1));
+    const int x = g.left + Px(500), y = (g.top + g.bottom) / 2;
+    MouseMoveTo(x, y);
+    MouseButton(1, true); // a drag starts: the marker is an outline
+    MouseMoveTo(x, y + 40);
+    MouseButton(2, true); // the menu opens and takes the pointer
+    ASSERT_NE(OpenMenu(), nullptr);
+    MouseButton(2, false);
+    MouseButton(1, false); // the open menu takes this release: the grip never sees it
+    KeyPress(VK_ESCAPE);
+    ASSERT_TRUE(NoMenuShown());
+    auto hasFrame = [&] {
+        HRGN shape = CreateRectRgn(0, 0, 0, 0);
+        const int kind = GetWindowRgn(marker, shape);
+        DeleteObject(shape);
+        return kind != ERROR;
+    };
+    EXPECT_TRUE(WaitFor([&] { return !hasFrame(); }, 2000)) << "still an outline";
+    const int mid = (WindowRect(marker).top + WindowRect(marker).bottom) / 2;
+    EXPECT_TRUE(WaitFor([&] { return SameColour(ScreenPixel(300, mid), RGB(255, 255, 0)); }, 2000))
+        << "not tinted";
 }

@@ -90,7 +90,12 @@ HWND Tolvin::Marker(int n, int ms) const {
                      panel && !IsWindowVisible(panel) ? " hidden" : "",
                      panel && !(GetWindowLongW(panel, GWL_EXSTYLE) & WS_EX_LAYERED) ? " not layered" : "");
     }
-    testing_support::Pump(300);
+    // Then let the program handle what is pending: a sent message is answered once its thread
+    // pumps again, after the step of start-up (or of the menu command) under way.
+    DWORD_PTR answer = 0;
+    if (found) {
+        SendMessageTimeoutW(found, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
+    }
     return found;
 }
 
@@ -137,10 +142,8 @@ void KillStrayTolvins() {
 
 void Click(int x, int y, int button) {
     testing_support::MouseMoveTo(x, y);
-    testing_support::Pump(50);
     testing_support::MouseButton(button, true);
     testing_support::MouseButton(button, false);
-    testing_support::Pump(100);
 }
 
 namespace {
@@ -160,13 +163,18 @@ void LetMarkersRefresh() {
 }
 
 testing::AssertionResult MenuKeyAt(int x, int y, WORD vk, bool settle) {
-    using testing_support::WaitFor;
+    return MenuKeysAt(x, y, {vk}, settle);
+}
+
+testing::AssertionResult MenuKeysAt(int x, int y, std::initializer_list<WORD> keys, bool settle) {
+    using testing_support::OpenMenu;
     // The last menu has gone first.
-    WaitFor([] { return FindWindowW(L"#32768", nullptr) == nullptr; }, 2000);
+    if (!testing_support::NoMenuShown()) {
+        return testing::AssertionFailure() << "a menu is still open";
+    }
     Click(x, y, 2);
-    HWND menu = nullptr;
-    if (!WaitFor([&] { return (menu = FindWindowW(L"#32768", nullptr)) != nullptr && IsWindowVisible(menu); },
-                 3000)) {
+    HWND menu = OpenMenu();
+    if (!menu) {
         HWND under = WindowFromPoint(POINT{x, y});
         GUITHREADINFO gui{};
         gui.cbSize = sizeof gui;
@@ -179,11 +187,12 @@ testing::AssertionResult MenuKeyAt(int x, int y, WORD vk, bool settle) {
                << Describe(gui.hwndCapture) << ", menu owner " << Describe(gui.hwndMenuOwner) << ", active "
                << Describe(gui.hwndActive) << "; foreground " << Describe(GetForegroundWindow());
     }
-    // The menu window is shown a moment before its loop reads the keyboard.
-    testing_support::Pump(150);
     const std::string before = Describe(GetForegroundWindow());
-    testing_support::KeyPress(vk);
-    const bool closed = WaitFor([&] { return !IsWindow(menu) || !IsWindowVisible(menu); }, 3000);
+    for (WORD vk : keys) {
+        testing_support::KeyPress(vk);
+    }
+    // The last key chooses an item, which closes the menu.
+    const bool closed = testing_support::NoMenuShown();
     if (!closed) {
         return testing::AssertionFailure() << "the menu did not take the key; foreground was " << before
                                            << ", now " << Describe(GetForegroundWindow());

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 extern std::wstring g_tolvinPath;
@@ -41,3 +42,5 @@ void LetMarkersRefresh();
 // (with `settle`) lets the markers the menu covered refresh. When no menu opens, or the menu
 // does not take the key, says what was under the pointer and what the program was doing.
 testing::AssertionResult MenuKeyAt(int x, int y, WORD vk, bool settle = true);
+// The same with several keys pressed in turn (a submenu's access key, arrows, Enter).
+testing::AssertionResult MenuKeysAt(int x, int y, std::initializer_list<WORD> keys, bool settle = true);

@@ -153,6 +153,37 @@ void KeyPress(WORD vk) {
     Pump(30);
 }
 
+namespace {
+HWND ShownMenu() {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"#32768", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"#32768", nullptr)) {
+        if (IsWindowVisible(w)) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+} // namespace
+
+HWND OpenMenu(int ms) {
+    HWND menu = nullptr;
+    // The menu window is shown a moment before its loop takes the capture and reads the keys.
+    const bool open = WaitFor(
+        [&] {
+            menu = ShownMenu();
+            GUITHREADINFO gui{};
+            gui.cbSize = sizeof gui;
+            return menu && GetGUIThreadInfo(GetWindowThreadProcessId(menu, nullptr), &gui) &&
+                   (gui.flags & GUI_INMENUMODE);
+        },
+        ms);
+    return open ? menu : nullptr;
+}
+
+bool NoMenuShown(int ms) {
+    return WaitFor([] { return ShownMenu() == nullptr; }, ms);
+}
+
 std::wstring TakeMessageBox(const std::wstring& title, DWORD pid) {
     HWND box = FindWindowW(L"#32770", title.c_str());
     DWORD owner = 0;

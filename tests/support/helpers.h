@@ -37,6 +37,12 @@ void MouseWheel(int delta);
 void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs);
 void KeyPress(WORD vk);
 
+// The shown popup menu (of any process) once its thread's menu loop reads the keyboard, or null
+// if none is within `ms`.
+HWND OpenMenu(int ms = 3000);
+// True once no popup menu is shown, within `ms`.
+bool NoMenuShown(int ms = 3000);
+
 // If a message box titled `title` (of process `pid`, or of any process when 0) is shown with its
 // text in place, closes it and returns the text; otherwise returns an empty string.
 std::wstring TakeMessageBox(const std::wstring& title, DWORD pid = 0);

@@ -4,6 +4,9 @@
 #include "menu/frmMenu.h"
 #include "window/fixture.h"
 
+#include <atomic>
+#include <thread>
+
 using namespace testing_support;
 
 namespace {
@@ -18,15 +21,28 @@ COLORREF BarPixel(markShape& m) {
     return ScreenPixel(300, (r.top + r.bottom) / 2);
 }
 
-// The marker's own menu chooses a pen; the grip's menu handling then applies it.
+// Chooses a pen from the marker's own grip menu, with real keys: P opens the pen submenu on
+// its first item (the items have no access keys of their own).
 void ChoosePen(markShape& m, frmMenu::Item pen) {
-    frmControl::Instance()->MyMarkerNo(m.mk_no);
-    frmMenu::Instance()->Choose(pen);
-    const int chosen = frmControl::Instance()->PenEffect(m.mk_no);
-    if (chosen != m.pen_mode) {
-        m.pen_mode = chosen;
-        m.L_color_Click();
-    }
+    const int downs = pen == frmMenu::mn_pen_xor ? 0 : pen == frmMenu::mn_pen_merge ? 1 : 2;
+    std::atomic<bool> pressed{false};
+    std::thread keys([&pressed, downs] {
+        if (OpenMenu()) {
+            KeyPress('P');
+            for (int i = 0; i < downs; ++i) {
+                KeyPress(VK_DOWN);
+            }
+            KeyPress(VK_RETURN);
+            pressed = true;
+        }
+    });
+    // The menu opens inside the grip's handler, run by this pump; the handler applies the pen
+    // once the menu call returns.
+    PostMessageW(m.Pnl_scale.Hwnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(5, 5));
+    EXPECT_TRUE(WaitFor([&] { return pressed && NoMenuShown(0); }, 5000));
+    keys.join();
+    const int expected = pen == frmMenu::mn_pen_xor ? 7 : pen == frmMenu::mn_pen_merge ? 15 : 13;
+    EXPECT_EQ(m.pen_mode, expected);
 }
 } // namespace
 

@@ -1,6 +1,7 @@
 // A registry started in-process, with the end of the program recorded instead of
 // ending the test runner, and every window closed afterwards.
 #pragma once
+#include "menu/frmMenu.h"
 #include "panel/frmControl.h"
 #include "startup/basTolvin.h"
 #include "support/helpers.h"
@@ -16,6 +17,7 @@ protected:
         opt_btn = false;
         g_programEnds = 0;
         frmControl::Discard();
+        frmMenu::Discard(); // every test starts from menus with no check marks
     }
     void TearDown() override {
         auto panel = frmControl::Instance();

@@ -1,8 +1,10 @@
 // Refreshes and add/close cycles leave the process able to create GDI objects and its
 // memory flat. Wine answers 0 to GetGuiResources, so the GDI measure is how many regions
-// the process can still create before GDI refuses, before and after.
+// the process can still create before GDI refuses, before and after. A leak of one object in
+// a thousand refreshes shows within the default counts; scripts/soak.sh runs the long soak.
 #include "window/fixture.h"
 
+#include <cstdlib>
 #include <vector>
 
 using namespace testing_support;
@@ -24,11 +26,19 @@ int RegionHeadroom() {
     return static_cast<int>(made.size());
 }
 
+// A count from the environment (the soak script sets larger ones), or the default.
+int CountFromEnvironment(const char* name, int fallback) {
+    const char* text = std::getenv(name);
+    const int n = text ? std::atoi(text) : 0;
+    return n > 0 ? n : fallback;
+}
+
 } // namespace
 
 using Leaks = RegistryTest;
 
-TEST_F(Leaks, TwentyThousandRefreshesLeakNoGdiObjectsAndNoMemory) {
+TEST_F(Leaks, ThousandsOfRefreshesLeakNoGdiObjectsAndNoMemory) {
+    const int refreshes = CountFromEnvironment("TOLVIN_SOAK_REFRESHES", 3000);
     Start();
     auto m = Marker(1);
     m->Move(0, 3000);
@@ -37,20 +47,21 @@ TEST_F(Leaks, TwentyThousandRefreshesLeakNoGdiObjectsAndNoMemory) {
     }
     const int headroom = RegionHeadroom();
     const double before = testing_support::CommitChargeMb();
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < refreshes; ++i) {
         m->Label1_MouseUp(1, 0, 0, 0);
     }
     const double after = testing_support::CommitChargeMb();
     const int headroomAfter = RegionHeadroom();
-    std::printf("region headroom %d -> %d, private memory %.1f -> %.1f MB\n", headroom, headroomAfter, before,
-                after);
+    std::printf("%d refreshes: region headroom %d -> %d, private memory %.1f -> %.1f MB\n", refreshes,
+                headroom, headroomAfter, before, after);
     EXPECT_GT(headroom, 10000);
-    EXPECT_GE(headroomAfter, headroom - 50);
-    EXPECT_LT(after - before, 4.0);
+    EXPECT_GE(headroomAfter, headroom - 2);
+    EXPECT_LT(after - before, 1.0);
     EXPECT_EQ(m->frame_hwnd, nullptr);
 }
 
-TEST_F(Leaks, AThousandAddAndCloseCyclesLeakNothing) {
+TEST_F(Leaks, AddAndCloseCyclesLeakNothing) {
+    const int cycles = CountFromEnvironment("TOLVIN_SOAK_CYCLES", 300);
     auto panel = Start();
     for (int i = 0; i < 20; ++i) {
         panel->AddMarker();
@@ -58,17 +69,17 @@ TEST_F(Leaks, AThousandAddAndCloseCyclesLeakNothing) {
     }
     const int headroom = RegionHeadroom();
     const double before = testing_support::CommitChargeMb();
-    for (int i = 0; i < 1000; ++i) {
+    for (int i = 0; i < cycles; ++i) {
         panel->AddMarker();
         panel->DelMarker();
     }
     Pump(100);
     const double after = testing_support::CommitChargeMb();
     const int headroomAfter = RegionHeadroom();
-    std::printf("region headroom %d -> %d, private memory %.1f -> %.1f MB\n", headroom, headroomAfter, before,
-                after);
-    EXPECT_GE(headroomAfter, headroom - 50);
-    EXPECT_LT(after - before, 4.0);
+    std::printf("%d cycles: region headroom %d -> %d, private memory %.1f -> %.1f MB\n", cycles, headroom,
+                headroomAfter, before, after);
+    EXPECT_GE(headroomAfter, headroom - 2);
+    EXPECT_LT(after - before, 1.0);
     EXPECT_EQ(panel->mk_cur, 1);
     EXPECT_EQ(g_programEnds, 0);
 }

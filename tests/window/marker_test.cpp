@@ -118,13 +118,18 @@ TEST_F(MarkerWindow, AfterAResizeTheGripIsTwoPixelsShorterAndItsEdgesEndOnItsLas
     const RECT r = WindowRect(m->Hwnd());
     const RECT grip = ChildRect(m->Pnl_scale.Hwnd());
     EXPECT_EQ(grip.bottom - grip.top, (r.bottom - r.top) - 2);
-    const double B = m->Pnl_scale.Height() - tk::Tx();
-    auto& lines = m->Pnl_scale.Lines();
-    EXPECT_EQ(lines[1].y2, B);
-    EXPECT_EQ(lines[2].y1, B);
-    EXPECT_EQ(lines[2].y2, B);
-    EXPECT_EQ(lines[3].y2, B);
     EXPECT_EQ(m->Picture().Height(), r.bottom - r.top);
+    // On the screen: the dark bottom and right edges lie on the grip's last row and column,
+    // the light left edge on its first column.
+    const int left = r.left + grip.left, top = r.top + grip.top;
+    const int right = r.left + grip.right - 1, bottom = r.top + grip.bottom - 1;
+    const COLORREF dark = RGB(128, 128, 128), light = RGB(255, 255, 255);
+    const int midX = left + Px(400), midY = (top + bottom) / 2;
+    EXPECT_TRUE(WaitFor([&] { return SameColour(ScreenPixel(midX, bottom), dark, 0); }, 1000));
+    EXPECT_FALSE(SameColour(ScreenPixel(midX, bottom - 1), dark, 0));
+    EXPECT_TRUE(SameColour(ScreenPixel(right, midY), dark, 0));
+    EXPECT_FALSE(SameColour(ScreenPixel(right - 1, midY), dark, 0));
+    EXPECT_TRUE(SameColour(ScreenPixel(left, midY), light, 0));
 }
 
 TEST_F(MarkerWindow, TheHeightStripMovesTheTopEdgeAndStopsAtTwoHundredTwips) {

@@ -18,11 +18,9 @@ std::wstring ItemText(HMENU menu, int pos) {
 // Presses `key` as soon as a popup menu is open.
 std::thread PressWhenMenuOpens(WORD key) {
     return std::thread([key] {
-        for (int i = 0; i < 300 && !FindWindowW(L"#32768", nullptr); ++i) {
-            Sleep(10);
+        if (OpenMenu()) {
+            KeyPress(key);
         }
-        Sleep(150); // the menu window exists a moment before its loop reads the keyboard
-        KeyPress(key);
     });
 }
 

@@ -15,9 +15,11 @@ TEST_F(PanelWindow, ItStandsWhollyOnTheScreenFlushRightAndIsTopmostAndColourKeye
     EXPECT_EQ(r.bottom - r.top, Px(480));
     EXPECT_GE(r.top, 0);
     EXPECT_LE(r.bottom, GetSystemMetrics(SM_CYSCREEN));
-    const int expectedTop = std::min(tk::PixelsY(GetFullScreenHeight() - tk::TwipsY(Px(480))),
-                                     GetSystemMetrics(SM_CYSCREEN) - Px(480));
-    EXPECT_EQ(r.top, expectedTop);
+    // At the bottom of the work area (above the taskbar), within a caption bar's height.
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_LE(r.bottom, work.bottom);
+    EXPECT_GE(r.bottom, work.bottom - GetSystemMetrics(SM_CYCAPTION));
     EXPECT_TRUE(IsTopmost(panel->Hwnd()));
     EXPECT_TRUE(GetWindowLongW(panel->Hwnd(), GWL_EXSTYLE) & WS_EX_LAYERED);
     COLORREF key = 0;

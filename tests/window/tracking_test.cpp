@@ -12,11 +12,18 @@ constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kGreen = 
 using Tracking = RegistryTest;
 
 TEST_F(Tracking, TheFirstTicksAfterShowingDoNotRefresh) {
+    ColourWindow paper(kWhite, 0, 0, 600, 100); // beneath the marker from the start
     Start();
     auto m = Marker(1);
+    EXPECT_EQ(m->below_hwnd, paper.hwnd());
+    // The paper turns red behind the marker; nothing around the marker changes, so no tick may
+    // take a new picture: a refresh would show red.
+    SetWindowLongPtrW(paper.hwnd(), GWLP_USERDATA, kRed);
+    RedrawWindow(paper.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     Pump(1200);
-    EXPECT_EQ(m->frame_hwnd, nullptr);
-    EXPECT_EQ(m->below_hwnd, m->Hwnd());
+    EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kWhite));
+    m->Label1_MouseUp(1, 0, 0, 0); // a refresh does show it
+    EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kRed));
 }
 
 TEST_F(Tracking, AWindowMovedOverAMarkerAndAwayIsGoneFromItsPictureWithinASecond) {
@@ -73,8 +80,11 @@ TEST_F(Tracking, ClickingTheBarWithPassThroughOnLeavesAnOutlineUntilThePointerLe
     EXPECT_TRUE(m->touka_on);
     EXPECT_EQ(m->frame_hwnd, m->Hwnd());
     EXPECT_EQ(panel->mk_cur, 1);
-    Pump(1200); // the pointer is still inside: it stays an outline
+    // The pointer is still inside: the ticks that look at it leave the outline alone.
+    ASSERT_TRUE(WaitFor([&] { return m->hide_wait == 0; }, 3000));
+    Pump(2 * markShape::kTimer1Interval + 100);
     EXPECT_TRUE(m->touka_on);
+    EXPECT_EQ(m->frame_hwnd, m->Hwnd());
     m->Form_Click(); // already passing through: only selects
     EXPECT_EQ(m->frame_hwnd, m->Hwnd());
     SetCursorPos(300, 900);
