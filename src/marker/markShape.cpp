@@ -5,6 +5,8 @@
 #include "panel/frmControl.h"
 #include "resources/art.h"
 #include "startup/basTolvin.h"
+#include "toolkit/capture.h"
+#include "toolkit/handles.h"
 #include "toolkit/units.h"
 
 #include <cstdint>
@@ -61,7 +63,13 @@ void markShape::CreateElements() {
     L_color.Click = [this] { L_color_Click(); };
 }
 
+bool markShape::HasFrameRegion() const {
+    tk::Region probe(CreateRectRgn(0, 0, 0, 0));
+    return GetWindowRgn(HwndIfLoaded(), probe.get()) != ERROR;
+}
+
 void markShape::Form_Load() {
+    excludedFromCapture_ = tk::ExcludeFromCapture(HwndIfLoaded());
     Move(0, 0, tk::ScreenWidth(), kPanelHeight + 2 * Tx());
     Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
     CopyScreenImage();
@@ -243,8 +251,12 @@ void markShape::Form_MouseMove() {
     hide_wait = 3;
     auto panel = frmControl::Instance();
     if (panel->Visible()) {
-        SetTopMost(*panel, true);
-        panel->TakeFocus();
+        // In front of the topmost band, but never taking the keyboard from another program:
+        // the panel gets the focus (for the wheel) only while this program is in front anyway.
+        tk::RaiseTopmostWithoutActivating(panel->HwndIfLoaded());
+        if (tk::ForegroundIsOurs()) {
+            panel->TakeFocus();
+        }
     }
 }
 
@@ -274,6 +286,18 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     }
     if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != me) {
         formButtonsDown_ = 0;
+    }
+    if (msg == WM_CLOSE) { // Alt+F4 or another program asking: as "close this marker"
+        auto panel = frmControl::Instance();
+        panel->MyMarkerNo(mk_no);
+        panel->DelMarker();
+        result = 0;
+        return true;
+    }
+    if (msg == WM_ENDSESSION && wParam) {
+        frmControl::Instance()->DelAllMarker();
+        result = 0;
+        return true;
     }
     if (msg == WM_MOUSEMOVE) {
         Form_MouseMove();
@@ -343,8 +367,9 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
         const int px = CInt(Pnl_scale.Left() + Left() + X) / CInt(Tx());
         const int py = CInt(Pnl_scale.Top() + Top() + Y) / CInt(Ty());
         if (HWND W = TopWindowFromPoint(px, py)) {
-            RECT r{};
-            GetWindowRect(W, &r);
+            // The frame the user sees: under the compositor a window's rectangle also holds
+            // invisible resize borders, which would let the bar stick out on both sides.
+            const RECT r = tk::VisibleFrame(W);
             if (r.right - r.left >= 1) {
                 Move(Tx() * r.left, Top(), Tx() * static_cast<double>(r.right - r.left), Height());
             }
@@ -388,6 +413,10 @@ void markShape::Label1_MouseUp(int Button, int, float, float) {
     if (Button != 1 || !HwndIfLoaded()) {
         return;
     }
+    if (excludedFromCapture_) {
+        RefreshInPlace();
+        return;
+    }
     GoFrameShape();
     // The windows beneath repaint what the marker uncovered. The display reports the
     // uncovered area only after it has taken the new shape: the first pass sends the shape,
@@ -400,8 +429,22 @@ void markShape::Label1_MouseUp(int Button, int, float, float) {
     if (Unloaded() || !frame_hwnd) {
         return;
     }
+    tk::WaitForCompositor();
     CopyScreenImage();
     GoFullShape();
+}
+
+void markShape::RefreshInPlace() {
+    // The marker is left out of screen copies: the copy shows what lies behind it while the bar
+    // stays as it is. `frame_hwnd` still tells the other handlers that a refresh is under way.
+    frame_hwnd = HwndIfLoaded();
+    tk::DoEvents();
+    if (Unloaded() || frame_hwnd != HwndIfLoaded() || HasFrameRegion()) {
+        return; // a step, a refresh or a drag handled meanwhile has taken over
+    }
+    CopyScreenImage();
+    frame_hwnd = nullptr;
+    Invalidate();
 }
 
 void markShape::L_color_Click() {

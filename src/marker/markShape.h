@@ -81,6 +81,8 @@ private:
     void GoFullShape();
     bool PointerOutsideNow();
     bool PumpAndRefresh();
+    void RefreshInPlace();
+    bool HasFrameRegion() const;
     void Invalidate();
 
     tk::Surface surface_;
@@ -88,4 +90,5 @@ private:
     tk::Icon heightCursor_;
     tk::Icon gripCursor_;
     int formButtonsDown_ = 0;
+    bool excludedFromCapture_ = false; // screen copies leave this window out
 };

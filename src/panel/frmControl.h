@@ -59,6 +59,8 @@ public:
     // The panel's window icon (bringing the window into being, as markers take it).
     HICON Icon();
     void TakeFocus();
+    // The number label's colours: cyan, or the system's in high contrast.
+    void ApplyContrast();
 
     std::array<MarkerRec, kMaxMarkers + 1> mk_table; // numbers 1..100; 0 unused
     int mk_max = 0;

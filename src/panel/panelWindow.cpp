@@ -16,7 +16,7 @@ void frmControl::CreateElements() {
     // First in the tab order: the box that holds the keyboard focus, never seen.
     Text1.Create(me, 870, 90, 120, 315);
     L_no.Create(*this, me, 30, 225, 105, 255, 0x00FFFF00);
-    L_no.SetForeColor(0x80000000 | COLOR_WINDOWTEXT);
+    ApplyContrast();
     L_no.SetBorder(true);
     L_no.SetAutoSize(true, 480 - 30); // room up to the scroll bar
     LOGFONTW lf{};
@@ -52,17 +52,17 @@ void frmControl::Form_Load() {
     // the panel must still end on the screen.
     const double top = std::min<double>(GetFullScreenHeight() - height, tk::ScreenHeight() - height);
     Move(tk::ScreenWidth() - width, top, width, height);
-    SetTopMost(*this, true);
-    tk::DoEvents();
-    const HWND me = HwndIfLoaded();
-    if (!me) {
-        return;
-    }
+    // Colour-keyed before it is first shown, so that the key colour never shows.
     if (IsLayeredAvailable()) {
+        const HWND me = HwndIfLoaded();
         SetWindowLongPtrW(me, GWL_EXSTYLE, GetWindowLongPtrW(me, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetLayeredWindowAttributes(me, kBackColor, 0, LWA_COLORKEY);
     }
-    InstallWheelHook(me);
+    SetTopMost(*this, true);
+    tk::DoEvents();
+    if (const HWND me = HwndIfLoaded()) {
+        InstallWheelHook(me);
+    }
 }
 
 void frmControl::Form_Unload() {
@@ -89,6 +89,27 @@ void frmControl::Paint(HDC dc, const RECT& area) {
 }
 
 bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (msg) {
+    case WM_CLOSE: // Alt+F4 or another program asking: as "close all markers"
+        DelAllMarker();
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        result = TRUE; // nothing to save: the session may end
+        return true;
+    case WM_ENDSESSION:
+        if (wParam) {
+            DelAllMarker(); // the session ends: close everything and end now
+        }
+        result = 0;
+        return true;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        ApplyContrast();
+        break;
+    default:
+        break;
+    }
     if (tk::IsMouseDown(msg)) {
         Form_MouseDown(tk::DecodeMouse(msg, wParam, lParam).button);
         result = 0;
@@ -136,4 +157,16 @@ void frmControl::TakeFocus() {
     if (HWND me = HwndIfLoaded()) {
         SetFocus(me);
     }
+}
+
+void frmControl::ApplyContrast() {
+    // In high contrast the cyan label would ignore the user's colours: system text on the
+    // system window colour is what such a user can read.
+    if (tk::HighContrastOn()) {
+        L_no.SetBackColor(0x80000000 | COLOR_WINDOW);
+    } else {
+        L_no.SetBackColor(0x00FFFF00);
+    }
+    L_no.SetForeColor(0x80000000 | COLOR_WINDOWTEXT);
+    L_no.Redraw();
 }

@@ -1,6 +1,7 @@
 #include "startup/basTolvin.h"
 
 #include "panel/frmControl.h"
+#include "toolkit/capture.h"
 #include "toolkit/handles.h"
 #include "toolkit/units.h"
 
@@ -122,8 +123,10 @@ bool Overlaps(const RECT& r, HWND w) {
 // A visible window sharing pixels with r. Under Wine each question about another program's
 // window is a round trip to the server, so the one that rules most windows out (the style
 // bit) is asked first and the full visibility test, which also asks about the parents, last.
+// A cloaked window (another virtual desktop, a suspended app) keeps WS_VISIBLE but shows nothing.
 bool VisibleOverlap(const RECT& r, HWND w) {
-    return (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) && Overlaps(r, w) && IsWindowVisible(w);
+    return (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) && Overlaps(r, w) && IsWindowVisible(w) &&
+           !tk::IsCloaked(w);
 }
 
 } // namespace
@@ -213,14 +216,38 @@ HRGN MakeFrameRegion(HWND hwnd) {
     return frame;
 }
 
+int WheelNotches::Add(int delta) {
+    if (delta == 0) {
+        pending_ = 0;
+        return 1; // a zero delta counts as a turn away from the user
+    }
+    if (delta <= -WHEEL_DELTA || delta >= WHEEL_DELTA) {
+        pending_ = 0;
+        return delta < 0 ? -1 : 1; // one or more whole notches: one step
+    }
+    // A touchpad or a smooth wheel sends parts of a notch: add them up, per direction.
+    if ((pending_ < 0) != (delta < 0)) {
+        pending_ = 0;
+    }
+    pending_ += delta;
+    if (pending_ <= -WHEEL_DELTA || pending_ >= WHEEL_DELTA) {
+        const int step = pending_ < 0 ? -1 : 1;
+        pending_ -= step * WHEEL_DELTA;
+        return step;
+    }
+    return 0;
+}
+
 LRESULT CALLBACK WheelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    static WheelNotches notches;
     if (!in_wheel) {
         in_wheel = true;
         if (msg == WM_MOUSEWHEEL) {
             // The delta sits in the high word: negative when turned towards the user.
-            if (static_cast<int32_t>(static_cast<uint32_t>(wParam)) < 0) {
+            const int step = notches.Add(GET_WHEEL_DELTA_WPARAM(wParam));
+            if (step < 0) {
                 frmControl::Instance()->WheelPlus();
-            } else {
+            } else if (step > 0) {
                 frmControl::Instance()->WheelMinus();
             }
         }

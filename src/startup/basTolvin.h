@@ -46,6 +46,17 @@ HWND TopWindowFromPoint(int x, int y);
 // Leaves only the window's outer one-pixel ring; the window owns the region.
 HRGN MakeFrameRegion(HWND hwnd);
 
+// Turns wheel deltas into marker steps: a message of one or more whole notches is one step;
+// parts of a notch (touchpads, smooth wheels) are added up per direction, one step per notch.
+class WheelNotches {
+public:
+    // -1: a step towards the user (down), 1: away (up), 0: no step yet.
+    int Add(int delta);
+
+private:
+    int pending_ = 0;
+};
+
 // The wheel hook: installed over the panel window's procedure, the previous one kept
 // in the window's user-data slot.
 LRESULT CALLBACK WheelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -300,6 +300,21 @@ void WaitForDisplay() {
     GetCursorPos(&where);
 }
 
+void RaiseTopmostWithoutActivating(HWND hwnd) {
+    SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+bool ForegroundIsOurs() {
+    const HWND foreground = GetForegroundWindow();
+    return foreground && GetWindowThreadProcessId(foreground, nullptr) == GetCurrentThreadId();
+}
+
+bool HighContrastOn() {
+    HIGHCONTRASTW hc{};
+    hc.cbSize = sizeof hc;
+    return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
 ModalLoop::ModalLoop() {
     ++g_modalDepth;
 }

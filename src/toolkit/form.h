@@ -97,6 +97,15 @@ void DoEvents();
 // uncovered). Costs one round trip to the display at most.
 void WaitForDisplay();
 
+// Puts a top-level window at the top of the topmost band without activating it: the window the
+// user is typing in keeps the keyboard.
+void RaiseTopmostWithoutActivating(HWND hwnd);
+// Whether the foreground window belongs to this thread, so that moving the focus among its own
+// windows takes nothing from another program.
+bool ForegroundIsOurs();
+// Whether the user has turned high contrast on.
+bool HighContrastOn();
+
 // Marks the program as inside a modal loop of its own for the object's lifetime.
 class ModalLoop {
 public:

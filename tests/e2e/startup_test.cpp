@@ -29,11 +29,19 @@ TEST(Startup, MarkerOneIsAYellowBarOverWhitePaperWithItsGripAndThePanelStandsBot
     EXPECT_EQ(r.bottom, Px(285) + 2); // 285 + 2 x tx twips
     EXPECT_FALSE(IsTopmost(marker));
 
-    // The bar: white desktop through the Xor tint.
-    EXPECT_TRUE(WaitFor([&] { return SameColour(ScreenPixel(100, r.bottom / 2), kYellow); }, 2000));
+    // The bar: white desktop through the Xor tint. The bar, the grip and the swatch each paint
+    // themselves: wait for all three.
+    const int gripLeft = screenW - Px(705);
+    WaitFor(
+        [&] {
+            return SameColour(ScreenPixel(100, r.bottom / 2), kYellow) &&
+                   SameColour(ScreenPixel(gripLeft + 20, 1), kWhite) &&
+                   SameColour(ScreenPixel(gripLeft + Px(60 + 97), 1 + Px(45 + 97)), kRed);
+        },
+        2000);
+    EXPECT_TRUE(SameColour(ScreenPixel(100, r.bottom / 2), kYellow));
     EXPECT_TRUE(SameColour(ScreenPixel(screenW / 2, 0), kYellow));
     // The grip: light top and left edges, dark bottom and right, the red swatch.
-    const int gripLeft = screenW - Px(705);
     EXPECT_TRUE(SameColour(ScreenPixel(gripLeft + 20, 1), kWhite));
     EXPECT_TRUE(SameColour(ScreenPixel(gripLeft, r.bottom / 2), kWhite));
     EXPECT_TRUE(SameColour(ScreenPixel(gripLeft + 20, r.bottom - 2), RGB(128, 128, 128)));

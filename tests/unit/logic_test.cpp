@@ -3,6 +3,7 @@
 #include "marker/markShape.h"
 #include "marker/palette.h"
 #include "startup/basTolvin.h"
+#include "toolkit/capture.h"
 #include "toolkit/units.h"
 
 #include <gtest/gtest.h>
@@ -119,4 +120,51 @@ TEST(PointerTest, EdgesAndTheRowAndColumnJustOutsideCountAsInside) {
     EXPECT_TRUE(PointerOutside(1651, 400, 150, 300, 1500, 315));
     EXPECT_TRUE(PointerOutside(400, 299, 150, 300, 1500, 315));
     EXPECT_TRUE(PointerOutside(400, 616, 150, 300, 1500, 315));
+}
+
+TEST(CaptureMode, EachCombinationOfWhatTheSystemReportsGivesItsWay) {
+    using tk::CaptureMode;
+    struct Case {
+        bool composition;
+        bool affinity;
+        DWORD build;
+        CaptureMode expected;
+    };
+    const Case cases[] = {
+        {false, false, 0, CaptureMode::Outline},                   // Wine: no compositor, no call
+        {false, true, 22631, CaptureMode::Outline},                // composition off: the outline works
+        {false, true, 7601, CaptureMode::Outline},                 // Windows 7 basic theme
+        {true, false, 22631, CaptureMode::OutlineAfterCompositor}, // the call is missing
+        {true, true, 7601, CaptureMode::OutlineAfterCompositor},   // Windows 7 Aero
+        {true, true, 9600, CaptureMode::OutlineAfterCompositor},   // Windows 8.1
+        {true, true, 18363, CaptureMode::OutlineAfterCompositor},  // Windows 10 1909
+        {true, true, 19041, CaptureMode::Excluded},                // Windows 10 2004
+        {true, true, 22631, CaptureMode::Excluded},                // Windows 11
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(tk::ChooseCaptureMode({c.composition, c.affinity, c.build}), c.expected)
+            << c.composition << c.affinity << " " << c.build;
+    }
+}
+
+TEST(Wheel, PartsOfANotchAddUpPerDirectionAndWholeNotchesStepOnce) {
+    WheelNotches w;
+    EXPECT_EQ(w.Add(-120), -1);
+    EXPECT_EQ(w.Add(-360), -1); // three notches at once: one step
+    EXPECT_EQ(w.Add(120), 1);
+    EXPECT_EQ(w.Add(40), 0);
+    EXPECT_EQ(w.Add(40), 0);
+    EXPECT_EQ(w.Add(40), 1); // the third part completes the notch
+    EXPECT_EQ(w.Add(-30), 0);
+    EXPECT_EQ(w.Add(-30), 0);
+    EXPECT_EQ(w.Add(-30), 0);
+    EXPECT_EQ(w.Add(-30), -1);
+    EXPECT_EQ(w.Add(100), 0); // a turn back forgets the other direction's parts
+    EXPECT_EQ(w.Add(-100), 0);
+    EXPECT_EQ(w.Add(-100), -1); // 200: one step, 80 left over
+    EXPECT_EQ(w.Add(-40), -1);
+    EXPECT_EQ(w.Add(-119), 0);
+    EXPECT_EQ(w.Add(-240), -1); // a whole notch steps at once and forgets the parts
+    EXPECT_EQ(w.Add(-119), 0);
+    EXPECT_EQ(w.Add(0), 1); // zero counts as away from the user
 }
