@@ -7,6 +7,7 @@
 #include "startup/basTolvin.h"
 #include "toolkit/capture.h"
 #include "toolkit/handles.h"
+#include "toolkit/screen.h"
 #include "toolkit/units.h"
 
 #include <cstdint>
@@ -18,6 +19,22 @@ using tk::Ty;
 bool PointerOutside(double x, double y, double left, double top, double width, double height) {
     return x < left || x > left + width || y < top || y > top + height;
 }
+
+namespace {
+// A monitor's bounds in twips, the unit of the handlers.
+struct Span {
+    double left, top, width, bottom;
+};
+Span InTwips(const tk::Monitor& m) {
+    return {tk::TwipsX(m.pixels.left), tk::TwipsY(m.pixels.top), tk::TwipsX(m.pixels.right - m.pixels.left),
+            tk::TwipsY(m.pixels.bottom)};
+}
+RECT WindowRectOf(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return r;
+}
+} // namespace
 
 std::shared_ptr<markShape> markShape::New() {
     return std::make_shared<markShape>();
@@ -40,6 +57,9 @@ void markShape::CreateElements() {
     lines.push_back({0, 0, 0, 300, 0xFFFFFF, 1});     // Line1(1): left edge, light
     lines.push_back({0, 275, 705, 275, 0x808080, 1}); // Line1(2): bottom edge, dark
     lines.push_back({695, 0, 695, 300, 0x808080, 1}); // Line1(3): right edge, dark
+    // The right edge sits on the grip's last column at every scaling: 695 twips is that column
+    // only where 1440 / dpi divides evenly enough (at 125 % it is the column before).
+    lines[3].x1 = lines[3].x2 = Pnl_scale.Width() - Tx();
 
     L_color.Create(*this, Pnl_scale.Hwnd(), 60, 45, 195, 195, 0x0000FF);
     L_color.SetBorder(true);
@@ -70,7 +90,9 @@ bool markShape::HasFrameRegion() const {
 
 void markShape::Form_Load() {
     excludedFromCapture_ = tk::ExcludeFromCapture(HwndIfLoaded());
-    Move(0, 0, tk::ScreenWidth(), kPanelHeight + 2 * Tx());
+    // Across the top of the primary monitor.
+    const Span primary = InTwips(tk::PrimaryMonitor());
+    Move(primary.left, primary.top, primary.width, kPanelHeight + 2 * Tx());
     Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
     CopyScreenImage();
     pen_mode = palette::kXorPen;
@@ -108,9 +130,12 @@ void markShape::OnDestroy() {
 }
 
 void markShape::CopyScreenImage() {
-    const int tx = CInt(Tx()), ty = CInt(Ty());
-    const int L = CInt(Left()), T = CInt(Top()), W = CInt(ScaleWidth()), H = CInt(ScaleHeight());
-    surface_.CopyFromScreen(L / tx, T / ty, W / tx, H / ty);
+    // The window's own rectangle and client size, in the pixels the system reports: twips divided
+    // by a rounded twips-per-pixel miss rows and columns wherever 1440 / dpi is no whole number.
+    const RECT r = WindowRectOf(HwndIfLoaded());
+    RECT client{};
+    GetClientRect(HwndIfLoaded(), &client);
+    surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom);
     Invalidate();
 }
 
@@ -151,17 +176,34 @@ void markShape::ShowMark(int no, bool mk_disp) {
 
 void markShape::MoveMark(int dest) {
     const int16_t steps = static_cast<int16_t>(dest * static_cast<int>(kStep));
+    // Within the monitor the marker is on, whatever the heights of the others.
+    const Span on = InTwips(tk::MonitorOf(WindowRectOf(HwndIfLoaded())));
     int N = CInt(Top() + steps);
-    if (N < 0) {
-        N = 0;
+    if (N < on.top) {
+        N = CInt(on.top);
     }
-    if (tk::ScreenHeight() - Height() < N) {
-        N = CInt(tk::ScreenHeight() - Height());
+    if (on.bottom - Height() < N) {
+        N = CInt(on.bottom - Height());
     }
     Move(Left(), N);
     if (pen_mode != palette::kCopyPen) {
         Label1_MouseUp(1, 0, 0, 0);
     }
+}
+
+void markShape::KeepOnScreen() {
+    const HWND me = HwndIfLoaded();
+    if (!me || tk::OnSomeMonitor(WindowRectOf(me))) {
+        return;
+    }
+    // Its monitor has gone or moved away: back to the top of the primary monitor, spanning it,
+    // with a new picture.
+    const Span primary = InTwips(tk::PrimaryMonitor());
+    Move(primary.left, primary.top, primary.width, Height());
+    if (frame_hwnd) {
+        MakeFrameRegion(frame_hwnd);
+    }
+    Label1_MouseUp(1, 0, 0, 0);
 }
 
 void markShape::OnTimer(UINT_PTR id) {
@@ -287,6 +329,10 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != me) {
         formButtonsDown_ = 0;
     }
+    if (msg == WM_DPICHANGED) {
+        result = 0; // a marker keeps its size in pixels on a monitor of another scaling
+        return true;
+    }
     if (msg == WM_CLOSE) { // Alt+F4 or another program asking: as "close this marker"
         auto panel = frmControl::Instance();
         panel->MyMarkerNo(mk_no);
@@ -340,7 +386,22 @@ void markShape::Pnl_scale_MouseMove(int Button, int, float X, float Y) {
     if (Button != 1) {
         return;
     }
-    float L = static_cast<float>(Pnl_scale.Left()) - drag_x + X;
+    // The pointer, in screen pixels: the grip's place plus X and Y.
+    const RECT grip = WindowRectOf(Pnl_scale.Hwnd());
+    const POINT pointer{grip.left + tk::PixelsX(X), grip.top + tk::PixelsY(Y)};
+    const tk::Monitor under = tk::MonitorAt(pointer);
+    const Span on = InTwips(under);
+    const double oldLeft = Left();
+    const tk::Monitor current = tk::MonitorOf(WindowRectOf(HwndIfLoaded()));
+    if (!EqualRect(&under.pixels, &current.pixels)) {
+        // The pointer has reached another monitor: the outline moves onto it and spans it.
+        Move(on.left, Top(), on.width, Height());
+        if (frame_hwnd) {
+            MakeFrameRegion(frame_hwnd); // the ring of the new size
+        }
+    }
+    // Measured from the marker's former left, so that the grabbed point stays under the pointer.
+    float L = static_cast<float>(Pnl_scale.Left() + oldLeft - Left()) - drag_x + X;
     if (L < 0) {
         L = 0;
     }
@@ -349,11 +410,11 @@ void markShape::Pnl_scale_MouseMove(int Button, int, float X, float Y) {
     }
     Pnl_scale.Move(L, Tx());
     float T = static_cast<float>(Top()) - drag_y + Y;
-    if (T < 0) {
-        T = 0;
+    if (T < static_cast<float>(on.top)) {
+        T = static_cast<float>(on.top);
     }
-    if (T > static_cast<float>(tk::ScreenHeight() - Height())) {
-        T = static_cast<float>(tk::ScreenHeight() - Height());
+    if (T > static_cast<float>(on.bottom - Height())) {
+        T = static_cast<float>(on.bottom - Height());
     }
     Move(Left(), T);
 }
@@ -364,8 +425,10 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
     }
     const int P = CInt(Pnl_scale.Left() + Left());
     if (frmControl::Instance()->JustWidth(mk_no)) {
-        const int px = CInt(Pnl_scale.Left() + Left() + X) / CInt(Tx());
-        const int py = CInt(Pnl_scale.Top() + Top() + Y) / CInt(Ty());
+        // The release point in screen pixels: the grip's place plus X and Y.
+        const RECT grip = WindowRectOf(Pnl_scale.Hwnd());
+        const int px = grip.left + tk::PixelsX(X);
+        const int py = grip.top + tk::PixelsY(Y);
         if (HWND W = TopWindowFromPoint(px, py)) {
             // The frame the user sees: under the compositor a window's rectangle also holds
             // invisible resize borders, which would let the bar stick out on both sides.
@@ -375,7 +438,8 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
             }
         }
     } else {
-        Move(0, Top(), tk::ScreenWidth(), Height());
+        const Span on = InTwips(tk::MonitorOf(WindowRectOf(HwndIfLoaded()))); // spans its monitor
+        Move(on.left, Top(), on.width, Height());
     }
     GoFullShape();
     int V = CInt(P - Left());

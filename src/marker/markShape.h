@@ -18,6 +18,8 @@ public:
     // Public operations, used by the control panel.
     void ShowMark(int mk_no, bool mk_disp);
     void MoveMark(int dest);
+    // Brings the marker back onto the primary monitor when no monitor shows it any more.
+    void KeepOnScreen();
 
     // Handlers. Label1_MouseUp(1, 0, 0, 0) is also the background refresh.
     void Form_Click();

@@ -5,9 +5,11 @@
 #include "toolkit/element.h"
 #include "toolkit/form.h"
 #include "toolkit/handles.h"
+#include "toolkit/screen.h"
 
 #include <array>
 #include <memory>
+#include <vector>
 
 struct MarkerRec {
     std::shared_ptr<markShape> shape;
@@ -61,6 +63,9 @@ public:
     void TakeFocus();
     // The number label's colours: cyan, or the system's in high contrast.
     void ApplyContrast();
+    // After monitors went, came or moved: markers and the panel left on no monitor come back
+    // onto the primary one.
+    void KeepEverythingOnScreen();
 
     std::array<MarkerRec, kMaxMarkers + 1> mk_table; // numbers 1..100; 0 unused
     int mk_max = 0;
@@ -83,8 +88,15 @@ protected:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
 
+    void OnTimer(UINT_PTR id) override;
+
 private:
     void ShowNumber(int n);
+    void PlaceBottomRight();
+
+    static constexpr UINT_PTR kLayoutTimer = 1;
+    static constexpr UINT kLayoutInterval = 1000;
+    std::vector<tk::Monitor> monitors_;
 
     tk::Icon icon_;
     tk::Font numberFont_;

@@ -3,6 +3,7 @@
 #include "panel/frmControl.h"
 #include "resources/art.h"
 #include "startup/basTolvin.h"
+#include "toolkit/screen.h"
 #include "toolkit/units.h"
 
 #include <algorithm>
@@ -46,12 +47,9 @@ HICON frmControl::Icon() {
 void frmControl::Form_Load() {
     Icon();
     VScroll1.Move(480, 0, 240, 480);
-    const double width = VScroll1.Width() + 480;
-    const double height = VScroll1.Height();
-    // Some systems report a full-screen client height larger than the screen itself:
-    // the panel must still end on the screen.
-    const double top = std::min<double>(GetFullScreenHeight() - height, tk::ScreenHeight() - height);
-    Move(tk::ScreenWidth() - width, top, width, height);
+    PlaceBottomRight();
+    monitors_ = tk::Monitors();
+    EnableTimer(kLayoutTimer, kLayoutInterval, true);
     // Colour-keyed before it is first shown, so that the key colour never shows.
     if (IsLayeredAvailable()) {
         const HWND me = HwndIfLoaded();
@@ -62,6 +60,37 @@ void frmControl::Form_Load() {
     tk::DoEvents();
     if (const HWND me = HwndIfLoaded()) {
         InstallWheelHook(me);
+    }
+}
+
+void frmControl::PlaceBottomRight() {
+    const double width = VScroll1.Width() + 480;
+    const double height = VScroll1.Height();
+    // Some systems report a full-screen client height larger than the screen itself:
+    // the panel must still end on the screen.
+    const double top = std::min<double>(GetFullScreenHeight() - height, tk::ScreenHeight() - height);
+    Move(tk::ScreenWidth() - width, top, width, height);
+}
+
+void frmControl::KeepEverythingOnScreen() {
+    monitors_ = tk::Monitors();
+    for (int n = 1; n <= mk_max; ++n) {
+        // Refreshing pumps messages: hold the marker even if it is closed meanwhile.
+        if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
+            shape->KeepOnScreen();
+        }
+    }
+    RECT r{};
+    if (HWND me = HwndIfLoaded(); me && GetWindowRect(me, &r) && !tk::OnSomeMonitor(r)) {
+        PlaceBottomRight();
+    }
+}
+
+void frmControl::OnTimer(UINT_PTR id) {
+    // Not every system says when a monitor goes or comes (Wine sends no WM_DISPLAYCHANGE):
+    // the list of monitors is compared now and then as well.
+    if (id == kLayoutTimer && !tk::SameLayout(monitors_, tk::Monitors())) {
+        KeepEverythingOnScreen();
     }
 }
 
@@ -107,6 +136,16 @@ bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_SYSCOLORCHANGE:
         ApplyContrast();
         break;
+    case WM_DISPLAYCHANGE:
+        KeepEverythingOnScreen();
+        break;
+    case WM_DPICHANGED: { // moved onto a monitor of another scaling: the size Windows suggests
+        const RECT* r = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(HwndIfLoaded(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        result = 0;
+        return true;
+    }
     default:
         break;
     }

@@ -148,9 +148,13 @@ void Element::FitToText() {
 void Element::DrawLines(HDC dc, const std::vector<Line>& lines, int dx, int dy) const {
     for (const Line& l : lines) {
         // Lines truncate to pixels: an edge line at the panel's last twip stays on its
-        // last pixel at every scaling (695 twips is pixel 69 of 70 at 150 %).
-        const int x1 = static_cast<int>(l.x1 / Tx()) + dx, x2 = static_cast<int>(l.x2 / Tx()) + dx;
-        const int y1 = static_cast<int>(l.y1 / Ty()) + dy, y2 = static_cast<int>(l.y2 / Ty()) + dy;
+        // last pixel at every scaling (695 twips is pixel 69 of 70 at 150 %). The small margin
+        // keeps a whole number of pixels in twips (7 x 8.57 at 168 dpi) from falling just short.
+        const auto px = [](double twips, float perPixel) {
+            return static_cast<int>(twips / perPixel + 1e-3);
+        };
+        const int x1 = px(l.x1, Tx()) + dx, x2 = px(l.x2, Tx()) + dx;
+        const int y1 = px(l.y1, Ty()) + dy, y2 = px(l.y2, Ty()) + dy;
         RECT r;
         if (y1 == y2) {
             r = {std::min(x1, x2), y1, std::max(x1, x2) + 1, y1 + l.widthPx};

@@ -11,6 +11,22 @@ int CInt(double v) {
 
 int Dpi() {
     static const int dpi = [] {
+        // The primary monitor's scaling. A per-monitor aware program asks the monitor (Windows
+        // 8.1 and later); the screen's device context answers with the scaling of the session's
+        // start, which docking or a remote session may since have changed.
+        using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+        HMODULE shcore = LoadLibraryW(L"shcore.dll");
+        auto getDpiForMonitor = shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(
+                                             GetProcAddress(shcore, "GetDpiForMonitor")))
+                                       : nullptr;
+        UINT x = 0, y = 0;
+        const int mdtEffectiveDpi = 0;
+        if (getDpiForMonitor &&
+            SUCCEEDED(getDpiForMonitor(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY),
+                                       mdtEffectiveDpi, &x, &y)) &&
+            y > 0) {
+            return static_cast<int>(y);
+        }
         HDC screen = GetDC(nullptr);
         int d = GetDeviceCaps(screen, LOGPIXELSY);
         ReleaseDC(nullptr, screen);

@@ -1,0 +1,28 @@
+// The desktop as the program sees it: one monitor or several, of any size, left of or above the
+// primary one too (negative coordinates). Rectangles in screen pixels, as the system reports.
+#pragma once
+#include <windows.h>
+
+#include <vector>
+
+namespace tk {
+
+struct Monitor {
+    RECT pixels{}; // the whole monitor
+    RECT work{};   // without the taskbar and docked bars
+    bool primary = false;
+};
+
+// Every monitor, in the order the system lists them.
+std::vector<Monitor> Monitors();
+Monitor PrimaryMonitor();
+// The monitor that holds most of `r`, or the nearest one when none does.
+Monitor MonitorOf(const RECT& r);
+// The monitor under the point, or the nearest one.
+Monitor MonitorAt(POINT p);
+// Whether any monitor shows some of `r`.
+bool OnSomeMonitor(const RECT& r);
+// Whether two monitor lists describe the same desktop.
+bool SameLayout(const std::vector<Monitor>& a, const std::vector<Monitor>& b);
+
+} // namespace tk
