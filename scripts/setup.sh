@@ -16,6 +16,9 @@ need_packages() {
     command -v xdotool >/dev/null || missing+=(xdotool)
     command -v import >/dev/null || missing+=(imagemagick)
     command -v xdpyinfo >/dev/null || missing+=(x11-utils)
+    command -v Xorg >/dev/null || missing+=(xserver-xorg-core)
+    [ -f /usr/lib/xorg/modules/drivers/dummy_drv.so ] || missing+=(xserver-xorg-video-dummy)
+    command -v xrandr >/dev/null || missing+=(x11-xserver-utils)
     [ -f /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] || missing+=(fonts-ipafont-gothic)
     [ -f /usr/src/googletest/CMakeLists.txt ] || missing+=(googletest)
     if [ ${#missing[@]} -gt 0 ]; then
@@ -58,6 +61,19 @@ ensure_display() {
 start_second_display() {
     start_xvfb
     export TOLVIN_DISPLAY2="$START_XVFB_RESULT"
+}
+
+# A display of two monitors side by side (Xorg's dummy driver), white desktop, for the monitor
+# tests (TOLVIN_MONITORS_DISPLAY).
+start_monitors_display() {
+    local n=99
+    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+    Xorg ":$n" -config "$TOLVIN_ROOT/tests/e2e/two-monitors.conf" -noreset -nolisten tcp -wr \
+        -logfile "$TOLVIN_ROOT/build/xorg-monitors.log" >/dev/null 2>&1 &
+    XVFB_PIDS+=($!)
+    for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    trap 'stop_display' EXIT
+    export TOLVIN_MONITORS_DISPLAY=":$n"
 }
 
 stop_display() {

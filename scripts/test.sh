@@ -11,9 +11,13 @@ build_program
 unset DISPLAY
 ensure_display
 start_second_display
+start_monitors_display
 DISPLAY="$TOLVIN_DISPLAY2" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-144" 144
+DISPLAY="$TOLVIN_MONITORS_DISPLAY" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-monitors" 96
 prepare_prefix "$TOLVIN_ROOT/build/wineprefix-96" 96
 status=0
-ctest --preset windows -j 3 "$@" || status=$?
-WINEPREFIX="$TOLVIN_ROOT/build/wineprefix-144" wineserver -k >/dev/null 2>&1 || true
+ctest --preset windows -j 4 "$@" || status=$?
+for prefix in wineprefix-144 wineprefix-monitors; do
+    WINEPREFIX="$TOLVIN_ROOT/build/$prefix" wineserver -k >/dev/null 2>&1 || true
+done
 exit $status

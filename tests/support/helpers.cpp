@@ -96,13 +96,15 @@ bool IsTopmost(HWND hwnd) {
 }
 
 void MouseMoveTo(int x, int y) {
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    // Over the whole desktop, every monitor (on one monitor, the same as the primary screen).
+    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
     // Normalised coordinates that map back onto exactly this pixel.
-    in.mi.dx = static_cast<LONG>((static_cast<long long>(x) * 65536 + w - 1) / w);
-    in.mi.dy = static_cast<LONG>((static_cast<long long>(y) * 65536 + h - 1) / h);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in.mi.dx = static_cast<LONG>((static_cast<long long>(x - vx) * 65536 + w - 1) / w);
+    in.mi.dy = static_cast<LONG>((static_cast<long long>(y - vy) * 65536 + h - 1) / h);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     SendInput(1, &in, sizeof in);
     Pump(30);
 }
