@@ -12,9 +12,11 @@ unset DISPLAY
 ensure_display
 start_second_display
 start_monitors_display
-DISPLAY="$TOLVIN_DISPLAY2" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-144" 144
-DISPLAY="$TOLVIN_MONITORS_DISPLAY" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-monitors" 96
+# Three prefixes, each with its desktop on its own display, prepared side by side.
+(DISPLAY="$TOLVIN_DISPLAY2" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-144" 144) &
+(DISPLAY="$TOLVIN_MONITORS_DISPLAY" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-monitors" 96) &
 prepare_prefix "$TOLVIN_ROOT/build/wineprefix-96" 96
+wait
 status=0
 ctest --preset windows -j 4 "$@" || status=$?
 for prefix in wineprefix-144 wineprefix-monitors; do
