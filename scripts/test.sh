@@ -14,9 +14,11 @@ start_second_display
 start_monitors_display
 # Three prefixes, each with its desktop on its own display, prepared side by side.
 (DISPLAY="$TOLVIN_DISPLAY2" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-144" 144) &
+preparing=($!)
 (DISPLAY="$TOLVIN_MONITORS_DISPLAY" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-monitors" 96) &
+preparing+=($!)
 prepare_prefix "$TOLVIN_ROOT/build/wineprefix-96" 96
-wait
+wait "${preparing[@]}" # not the display servers, which run on in the background
 status=0
 ctest --preset windows -j 4 "$@" || status=$?
 for prefix in wineprefix-144 wineprefix-monitors; do

@@ -14,61 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-// A document window of another program (here, the test's own process) that the user types in:
-// it collects the characters it receives. It runs its own message loop.
-class Document {
-public:
-    explicit Document(RECT r) : thread_([this, r] { Run(r); }) {
-        WaitFor([this] { return hwnd_.load() != nullptr; }, 3000);
-    }
-    ~Document() {
-        if (HWND h = hwnd_.load()) {
-            PostMessageW(h, WM_CLOSE, 0, 0);
-        }
-        thread_.join();
-    }
-    HWND Hwnd() const { return hwnd_; }
-    int Chars() const { return chars_; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<Document*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (m == WM_CHAR && self) {
-            ++self->chars_;
-        } else if (m == WM_DESTROY) {
-            PostQuitMessage(0);
-        }
-        return DefWindowProcW(h, m, w, l);
-    }
-    void Run(RECT r) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestDocument";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        RegisterClassW(&wc);
-        HWND h = CreateWindowExW(0, L"TestDocument", L"document", WS_POPUP, r.left, r.top, r.right - r.left,
-                                 r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
-        if (!h) {
-            return;
-        }
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        ShowWindow(h, SW_SHOW);
-        SetForegroundWindow(h);
-        SetFocus(h);
-        hwnd_ = h;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-
-    std::atomic<HWND> hwnd_{nullptr};
-    std::atomic<int> chars_{0};
-    std::thread thread_;
-};
-
 void Type(const char* letters) {
     for (const char* c = letters; *c; ++c) {
         KeyPress(static_cast<WORD>(*c));
@@ -89,7 +34,7 @@ TEST(Desktop, KeysTypedWhileThePointerCrossesAMarkerAllReachTheDocument) {
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);
-    Document doc(RECT{100, 200, 900, 700});
+    Page doc(RECT{100, 200, 900, 700}, Page::Focus::Take);
     ASSERT_NE(doc.Hwnd(), nullptr);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
     Type("ABC");

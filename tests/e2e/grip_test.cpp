@@ -15,62 +15,6 @@ void Drag(int x1, int y1, int x2, int y2) {
     MouseDrag(x1, y1, x2, y2, 8, 300);
 }
 
-// A plain window that counts the left presses it receives. Like any program's window it runs its
-// own message loop, so it repaints at once whatever a marker uncovers. Under Wine that matters for
-// the stacking order: a window that repaints an area late is put back above whatever covers
-// that area by then.
-class Page {
-public:
-    explicit Page(RECT r) : thread_([this, r] { Run(r); }) {
-        testing_support::WaitFor([this] { return hwnd_.load() != nullptr; }, 3000);
-    }
-    ~Page() {
-        if (HWND h = hwnd_.load()) {
-            PostMessageW(h, WM_CLOSE, 0, 0);
-        }
-        thread_.join();
-    }
-    HWND Hwnd() const { return hwnd_; }
-    int Clicks() const { return clicks_; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        auto* self = reinterpret_cast<Page*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-        if (m == WM_LBUTTONDOWN && self) {
-            ++self->clicks_;
-        } else if (m == WM_DESTROY) {
-            PostQuitMessage(0);
-        }
-        return DefWindowProcW(h, m, w, l);
-    }
-    void Run(RECT r) {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestPage";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        RegisterClassW(&wc);
-        // It never takes the focus: under Wine a window that does can be raised again a while later.
-        HWND h = CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, L"TestPage", L"page", WS_POPUP, r.left,
-                                 r.top, r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance,
-                                 nullptr);
-        if (!h) {
-            return;
-        }
-        SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        ShowWindow(h, SW_SHOWNOACTIVATE);
-        hwnd_ = h;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-            DispatchMessageW(&msg);
-        }
-    }
-
-    std::atomic<HWND> hwnd_{nullptr};
-    std::atomic<int> clicks_{0};
-    std::thread thread_;
-};
-
 RECT ScreenRectOf(HWND child) {
     return WindowRect(child);
 }

@@ -55,6 +55,58 @@ ColourWindow::~ColourWindow() {
     Pump(20);
 }
 
+Page::Page(RECT r, Focus focus) : thread_([this, r, focus] { Run(r, focus); }) {
+    WaitFor([this] { return hwnd_.load() != nullptr; }, 3000);
+}
+
+Page::~Page() {
+    if (HWND h = hwnd_.load()) {
+        PostMessageW(h, WM_CLOSE, 0, 0);
+    }
+    thread_.join();
+}
+
+LRESULT CALLBACK Page::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    auto* self = reinterpret_cast<Page*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (m == WM_LBUTTONDOWN && self) {
+        ++self->clicks_;
+    } else if (m == WM_CHAR && self) {
+        ++self->chars_;
+    } else if (m == WM_DESTROY) {
+        PostQuitMessage(0);
+    }
+    return DefWindowProcW(h, m, w, l);
+}
+
+void Page::Run(RECT r, Focus focus) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TestPage";
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    RegisterClassW(&wc);
+    const DWORD exStyle = focus == Focus::Take ? 0 : WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+    HWND h = CreateWindowExW(exStyle, L"TestPage", L"page", WS_POPUP, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    if (!h) {
+        return;
+    }
+    SetWindowLongPtrW(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (focus == Focus::Take) {
+        ShowWindow(h, SW_SHOW);
+        SetForegroundWindow(h);
+        SetFocus(h);
+    } else {
+        ShowWindow(h, SW_SHOWNOACTIVATE);
+    }
+    hwnd_ = h;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
 void Pump(int ms) {
     const DWORD end = GetTickCount() + static_cast<DWORD>(ms);
     do {

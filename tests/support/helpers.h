@@ -2,9 +2,11 @@
 #pragma once
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <future>
 #include <string>
+#include <thread>
 
 namespace testing_support {
 
@@ -19,6 +21,32 @@ public:
 
 private:
     HWND hwnd_ = nullptr;
+};
+
+// A plain white window of another program, as a user's document would be: it runs its own
+// message loop on its own thread (so it repaints at once whatever a marker uncovers; under Wine a
+// window that repaints an area late is put back above whatever covers that area by then) and
+// counts the left presses and the characters it receives. A page never takes the focus (under
+// Wine a window that does can be raised again a while later); a document takes it at once.
+class Page {
+public:
+    enum class Focus { Never, Take };
+    explicit Page(RECT r, Focus focus = Focus::Never);
+    ~Page();
+    Page(const Page&) = delete;
+    Page& operator=(const Page&) = delete;
+    HWND Hwnd() const { return hwnd_; }
+    int Clicks() const { return clicks_; }
+    int Chars() const { return chars_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
+    void Run(RECT r, Focus focus);
+
+    std::atomic<HWND> hwnd_{nullptr};
+    std::atomic<int> clicks_{0};
+    std::atomic<int> chars_{0};
+    std::thread thread_;
 };
 
 // Pumps messages until `done` holds or `ms` milliseconds have passed.

@@ -10,6 +10,17 @@
 
 extern int g_programEnds;
 
+// A message-only window of class `name` whose procedure runs registry operations inside whatever
+// pump delivers its messages (made once per class).
+inline HWND ActorWindow(const wchar_t* name, WNDPROC proc) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    RegisterClassW(&wc);
+    return CreateWindowExW(0, name, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+}
+
 class RegistryTest : public testing::Test {
 protected:
     void SetUp() override {

@@ -23,15 +23,7 @@ LRESULT CALLBACK ActorProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, m, w, l);
 }
 HWND Actor() {
-    static HWND h = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = ActorProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestActor";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, L"TestActor", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
-    }();
+    static HWND h = ActorWindow(L"TestActor", ActorProc);
     return h;
 }
 } // namespace

@@ -141,15 +141,7 @@ LRESULT CALLBACK CloserProc(HWND h, UINT m, WPARAM w, LPARAM l) {
     return DefWindowProcW(h, m, w, l);
 }
 HWND Closer() {
-    static HWND h = [] {
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = CloserProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TestCloser";
-        RegisterClassW(&wc);
-        return CreateWindowExW(0, L"TestCloser", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                               nullptr);
-    }();
+    static HWND h = ActorWindow(L"TestCloser", CloserProc);
     return h;
 }
 void CALLBACK CloseAllMarkers(HWND, UINT, UINT_PTR id, DWORD) {
