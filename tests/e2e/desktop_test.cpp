@@ -50,6 +50,12 @@ TEST(Desktop, KeysTypedWhileThePointerCrossesAMarkerAllReachTheDocument) {
         top = GetWindow(top, GW_HWNDNEXT);
     }
     EXPECT_EQ(top, app.Panel());
+    // The wheel over the marker still steps it.
+    const RECT r = WindowRect(marker);
+    MouseMoveTo(300, (r.top + r.bottom) / 2);
+    MouseWheel(-WHEEL_DELTA);
+    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }, 2000));
+    EXPECT_EQ(doc.Chars(), 9);
 }
 
 TEST(Desktop, PartsOfANotchFromATouchpadAddUpToOneStep) {

@@ -16,8 +16,8 @@ namespace {
 
 // Asks the rig script to change the monitors ("unplug", "plug") and waits until it has.
 bool Rig(const std::string& command) {
-    const char* dir = std::getenv("TOLVIN_RIG");
-    if (!dir) {
+    char dir[MAX_PATH] = {};
+    if (!GetEnvironmentVariableA("TOLVIN_RIG", dir, MAX_PATH)) {
         return false;
     }
     std::string base = std::string("Z:") + dir;

@@ -28,8 +28,8 @@ int RegionHeadroom() {
 
 // A count from the environment (the soak script sets larger ones), or the default.
 int CountFromEnvironment(const char* name, int fallback) {
-    const char* text = std::getenv(name);
-    const int n = text ? std::atoi(text) : 0;
+    char text[32] = {};
+    const int n = GetEnvironmentVariableA(name, text, sizeof text) ? std::atoi(text) : 0;
     return n > 0 ? n : fallback;
 }
 
