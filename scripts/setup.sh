@@ -35,17 +35,24 @@ build_program() {
     cmake --build --preset windows -j "$(nproc)"
 }
 
-XVFB_PIDS=()
+X_SERVER_PIDS=()
 
-# Starts a private Xvfb with a white root window and prints its display name.
-start_xvfb() {
-    local n=99
+# Starts the X server given as arguments (after the display name) on the first free display,
+# waits until it answers and sets X_SERVER_NAME to its name. Stopped when the script ends.
+start_x_server() {
+    local server="$1" n=99
+    shift
     while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 "${TOLVIN_SCREEN:-1920x1080x24}" -wr -nolisten tcp >/dev/null 2>&1 &
-    XVFB_PIDS+=($!)
+    "$server" ":$n" "$@" >/dev/null 2>&1 &
+    X_SERVER_PIDS+=($!)
     for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
     trap 'stop_display' EXIT
-    START_XVFB_RESULT=":$n"
+    X_SERVER_NAME=":$n"
+}
+
+# A private Xvfb with a white root window.
+start_xvfb() {
+    start_x_server Xvfb -screen 0 "${TOLVIN_SCREEN:-1920x1080x24}" -wr -nolisten tcp
 }
 
 # Starts Xvfb unless a usable display is already set.
@@ -54,32 +61,27 @@ ensure_display() {
         return
     fi
     start_xvfb
-    export DISPLAY="$START_XVFB_RESULT"
+    export DISPLAY="$X_SERVER_NAME"
 }
 
 # A second private display, for a test group that runs beside the others (TOLVIN_DISPLAY2).
 start_second_display() {
     start_xvfb
-    export TOLVIN_DISPLAY2="$START_XVFB_RESULT"
+    export TOLVIN_DISPLAY2="$X_SERVER_NAME"
 }
 
 # A display of two monitors side by side (Xorg's dummy driver), white desktop, for the monitor
 # tests (TOLVIN_MONITORS_DISPLAY).
 start_monitors_display() {
-    local n=99
-    while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-    Xorg ":$n" -config "$TOLVIN_ROOT/tests/e2e/two-monitors.conf" -noreset -nolisten tcp -wr \
-        -logfile "$TOLVIN_ROOT/build/xorg-monitors.log" >/dev/null 2>&1 &
-    XVFB_PIDS+=($!)
-    for _ in $(seq 50); do DISPLAY=":$n" xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-    trap 'stop_display' EXIT
-    export TOLVIN_MONITORS_DISPLAY=":$n"
+    start_x_server Xorg -config "$TOLVIN_ROOT/tests/e2e/two-monitors.conf" -noreset -nolisten tcp -wr \
+        -logfile "$TOLVIN_ROOT/build/xorg-monitors.log"
+    export TOLVIN_MONITORS_DISPLAY="$X_SERVER_NAME"
 }
 
 stop_display() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
     local pid
-    for pid in "${XVFB_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${X_SERVER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 
 # Prepares (once) a private Wine prefix with the Japanese font link, unmanaged

@@ -29,11 +29,6 @@ Span InTwips(const tk::Monitor& m) {
     return {tk::TwipsX(m.pixels.left), tk::TwipsY(m.pixels.top), tk::TwipsX(m.pixels.right - m.pixels.left),
             tk::TwipsY(m.pixels.bottom)};
 }
-RECT WindowRectOf(HWND h) {
-    RECT r{};
-    GetWindowRect(h, &r);
-    return r;
-}
 } // namespace
 
 std::shared_ptr<markShape> markShape::New() {
@@ -132,7 +127,7 @@ void markShape::OnDestroy() {
 void markShape::CopyScreenImage() {
     // The window's own rectangle and client size, in the pixels the system reports: twips divided
     // by a rounded twips-per-pixel miss rows and columns wherever 1440 / dpi is no whole number.
-    const RECT r = WindowRectOf(HwndIfLoaded());
+    const RECT r = tk::WindowRectOf(HwndIfLoaded());
     RECT client{};
     GetClientRect(HwndIfLoaded(), &client);
     surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom);
@@ -177,7 +172,7 @@ void markShape::ShowMark(int no, bool mk_disp) {
 void markShape::MoveMark(int dest) {
     const int16_t steps = static_cast<int16_t>(dest * static_cast<int>(kStep));
     // Within the monitor the marker is on, whatever the heights of the others.
-    const Span on = InTwips(tk::MonitorOf(WindowRectOf(HwndIfLoaded())));
+    const Span on = InTwips(tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded())));
     int N = CInt(Top() + steps);
     if (N < on.top) {
         N = CInt(on.top);
@@ -193,7 +188,7 @@ void markShape::MoveMark(int dest) {
 
 void markShape::KeepOnScreen() {
     const HWND me = HwndIfLoaded();
-    if (!me || tk::OnSomeMonitor(WindowRectOf(me))) {
+    if (!me || tk::OnSomeMonitor(tk::WindowRectOf(me))) {
         return;
     }
     // Its monitor has gone or moved away: back to the top of the primary monitor, spanning it,
@@ -387,12 +382,12 @@ void markShape::Pnl_scale_MouseMove(int Button, int, float X, float Y) {
         return;
     }
     // The pointer, in screen pixels: the grip's place plus X and Y.
-    const RECT grip = WindowRectOf(Pnl_scale.Hwnd());
+    const RECT grip = tk::WindowRectOf(Pnl_scale.Hwnd());
     const POINT pointer{grip.left + tk::PixelsX(X), grip.top + tk::PixelsY(Y)};
     const tk::Monitor under = tk::MonitorAt(pointer);
     const Span on = InTwips(under);
     const double oldLeft = Left();
-    const tk::Monitor current = tk::MonitorOf(WindowRectOf(HwndIfLoaded()));
+    const tk::Monitor current = tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded()));
     if (!EqualRect(&under.pixels, &current.pixels)) {
         // The pointer has reached another monitor: the outline moves onto it and spans it.
         Move(on.left, Top(), on.width, Height());
@@ -426,7 +421,7 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
     const int P = CInt(Pnl_scale.Left() + Left());
     if (frmControl::Instance()->JustWidth(mk_no)) {
         // The release point in screen pixels: the grip's place plus X and Y.
-        const RECT grip = WindowRectOf(Pnl_scale.Hwnd());
+        const RECT grip = tk::WindowRectOf(Pnl_scale.Hwnd());
         const int px = grip.left + tk::PixelsX(X);
         const int py = grip.top + tk::PixelsY(Y);
         if (HWND W = TopWindowFromPoint(px, py)) {
@@ -438,7 +433,7 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
             }
         }
     } else {
-        const Span on = InTwips(tk::MonitorOf(WindowRectOf(HwndIfLoaded()))); // spans its monitor
+        const Span on = InTwips(tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded()))); // spans its monitor
         Move(on.left, Top(), on.width, Height());
     }
     GoFullShape();

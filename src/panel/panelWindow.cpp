@@ -80,8 +80,7 @@ void frmControl::KeepEverythingOnScreen() {
             shape->KeepOnScreen();
         }
     }
-    RECT r{};
-    if (HWND me = HwndIfLoaded(); me && GetWindowRect(me, &r) && !tk::OnSomeMonitor(r)) {
+    if (HWND me = HwndIfLoaded(); me && !tk::OnSomeMonitor(tk::WindowRectOf(me))) {
         PlaceBottomRight();
     }
 }

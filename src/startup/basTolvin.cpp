@@ -43,14 +43,13 @@ std::wstring ArgumentText(const std::wstring& commandLine, const std::wstring& p
         // An unquoted program path may hold spaces (C:\Program Files\...): where the line starts
         // with the program's own path, with or without its ".exe", that whole path is the name.
         std::wstring stem = programPath;
-        const size_t dot = stem.size() >= 4 ? stem.size() - 4 : std::wstring::npos;
-        if (dot != std::wstring::npos &&
-            CompareStringOrdinal(stem.c_str() + dot, 4, L".exe", 4, TRUE) == CSTR_EQUAL) {
-            stem.resize(dot);
+        if (stem.size() > 4 &&
+            CompareStringOrdinal(stem.c_str() + stem.size() - 4, 4, L".exe", 4, TRUE) == CSTR_EQUAL) {
+            stem.resize(stem.size() - 4);
         }
         if (StartsWithName(commandLine, programPath)) {
             i = programPath.size();
-        } else if (stem != programPath && StartsWithName(commandLine, stem)) {
+        } else if (StartsWithName(commandLine, stem)) {
             i = stem.size();
         } else {
             while (i < commandLine.size() && !IsBlank(commandLine[i])) {

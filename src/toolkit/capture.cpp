@@ -1,5 +1,7 @@
 #include "toolkit/capture.h"
 
+#include "toolkit/syscall.h"
+
 namespace tk {
 
 namespace {
@@ -16,11 +18,6 @@ using GetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
 using SetAffinityFn = BOOL(WINAPI*)(HWND, DWORD);
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
-template <typename Fn> Fn Load(const wchar_t* module, const char* name, bool loadLibrary) {
-    HMODULE m = loadLibrary ? LoadLibraryW(module) : GetModuleHandleW(module);
-    return m ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(m, name))) : nullptr;
-}
-
 struct Dwm {
     IsCompositionEnabledFn isCompositionEnabled = nullptr;
     FlushFn flush = nullptr;
@@ -30,16 +27,18 @@ struct Dwm {
 const Dwm& DwmCalls() {
     static const Dwm dwm = [] {
         Dwm d;
-        d.isCompositionEnabled = Load<IsCompositionEnabledFn>(L"dwmapi.dll", "DwmIsCompositionEnabled", true);
-        d.flush = Load<FlushFn>(L"dwmapi.dll", "DwmFlush", true);
-        d.getWindowAttribute = Load<GetWindowAttributeFn>(L"dwmapi.dll", "DwmGetWindowAttribute", true);
+        d.isCompositionEnabled =
+            LoadSystemCall<IsCompositionEnabledFn>(L"dwmapi.dll", "DwmIsCompositionEnabled");
+        d.flush = LoadSystemCall<FlushFn>(L"dwmapi.dll", "DwmFlush");
+        d.getWindowAttribute = LoadSystemCall<GetWindowAttributeFn>(L"dwmapi.dll", "DwmGetWindowAttribute");
         return d;
     }();
     return dwm;
 }
 
 SetAffinityFn AffinityCall() {
-    static const SetAffinityFn call = Load<SetAffinityFn>(L"user32.dll", "SetWindowDisplayAffinity", false);
+    static const SetAffinityFn call =
+        LoadSystemCall<SetAffinityFn>(L"user32.dll", "SetWindowDisplayAffinity");
     return call;
 }
 
@@ -73,7 +72,7 @@ SystemReport ReportSystem() {
     r.affinityCallPresent = AffinityCall() != nullptr;
     // GetVersionEx answers with the version the manifest declares support for, not the real
     // build; RtlGetVersion always tells the truth.
-    if (auto rtlGetVersion = Load<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion", false)) {
+    if (auto rtlGetVersion = LoadSystemCall<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion")) {
         OSVERSIONINFOW info{};
         info.dwOSVersionInfoSize = sizeof info;
         if (rtlGetVersion(&info) == 0) {

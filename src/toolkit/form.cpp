@@ -96,7 +96,6 @@ HWND Form::Hwnd() {
     return hwnd_;
 }
 
-namespace {
 RECT WindowRectOf(HWND h) {
     RECT r{};
     if (h) {
@@ -104,6 +103,8 @@ RECT WindowRectOf(HWND h) {
     }
     return r;
 }
+
+namespace {
 RECT ClientRectOf(HWND h) {
     RECT r{};
     if (h) {

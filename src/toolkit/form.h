@@ -97,6 +97,9 @@ void DoEvents();
 // uncovered). Costs one round trip to the display at most.
 void WaitForDisplay();
 
+// A window's rectangle in screen pixels; all zeros for no window.
+RECT WindowRectOf(HWND hwnd);
+
 // Puts a top-level window at the top of the topmost band without activating it: the window the
 // user is typing in keeps the keyboard.
 void RaiseTopmostWithoutActivating(HWND hwnd);

@@ -1,5 +1,7 @@
 #include "toolkit/units.h"
 
+#include "toolkit/syscall.h"
+
 #include <cmath>
 
 namespace tk {
@@ -15,10 +17,7 @@ int Dpi() {
         // 8.1 and later); the screen's device context answers with the scaling of the session's
         // start, which docking or a remote session may since have changed.
         using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-        HMODULE shcore = LoadLibraryW(L"shcore.dll");
-        auto getDpiForMonitor = shcore ? reinterpret_cast<GetDpiForMonitorFn>(reinterpret_cast<void*>(
-                                             GetProcAddress(shcore, "GetDpiForMonitor")))
-                                       : nullptr;
+        const auto getDpiForMonitor = LoadSystemCall<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
         UINT x = 0, y = 0;
         const int mdtEffectiveDpi = 0;
         if (getDpiForMonitor &&

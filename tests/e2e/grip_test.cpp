@@ -115,14 +115,7 @@ TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
     ASSERT_TRUE(markerInFront()) << "the page is above the marker";
     const int before = page.Clicks();
     Click(400, y); // taken by the marker, which turns into its outline
-    EXPECT_TRUE(WaitFor(
-        [&] {
-            HRGN shape = CreateRectRgn(0, 0, 0, 0);
-            const int kind = GetWindowRgn(marker, shape);
-            DeleteObject(shape);
-            return kind != ERROR;
-        },
-        2000));
+    EXPECT_TRUE(WaitFor([&] { return HasWindowRegion(marker); }, 2000));
     Pump(200);
     EXPECT_EQ(page.Clicks(), before);
     Click(420, y); // now reaches the page
@@ -167,13 +160,7 @@ TEST(Grip, ADragWhoseCaptureIsTakenByTheMenuEndsAsAFullTintedBar) {
     MouseButton(1, false); // the open menu takes this release: the grip never sees it
     KeyPress(VK_ESCAPE);
     ASSERT_TRUE(NoMenuShown());
-    auto hasFrame = [&] {
-        HRGN shape = CreateRectRgn(0, 0, 0, 0);
-        const int kind = GetWindowRgn(marker, shape);
-        DeleteObject(shape);
-        return kind != ERROR;
-    };
-    EXPECT_TRUE(WaitFor([&] { return !hasFrame(); }, 2000)) << "still an outline";
+    EXPECT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000)) << "still an outline";
     const int mid = (WindowRect(marker).top + WindowRect(marker).bottom) / 2;
     EXPECT_TRUE(WaitFor([&] { return SameColour(ScreenPixel(300, mid), RGB(255, 255, 0)); }, 2000))
         << "not tinted";

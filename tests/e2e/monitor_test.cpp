@@ -56,13 +56,6 @@ void DragGripTo(HWND grip, int x, int y) {
     MouseDrag(g.left + Px(500), (g.top + g.bottom) / 2, x, y, 8, 0);
 }
 
-bool IsOutline(HWND w) {
-    HRGN shape = CreateRectRgn(0, 0, 0, 0);
-    const int kind = GetWindowRgn(w, shape);
-    DeleteObject(shape);
-    return kind != ERROR;
-}
-
 const COLORREF kPaper = RGB(255, 255, 0), kInk = RGB(0, 0, 255); // through the Xor tint
 
 } // namespace
@@ -84,7 +77,7 @@ TEST(Monitors, AMarkerDraggedOntoTheSecondMonitorSpansItStaysWithinItAndComesBac
 
     // Onto the second monitor: it spans it and holds what lies there.
     DragGripTo(app.Grip(1), 1900, 340);
-    ASSERT_TRUE(WaitFor([&] { return !IsOutline(marker); }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));
     RECT r = WindowRect(marker);
     EXPECT_EQ(r.left, 1280);
     EXPECT_EQ(r.right, 2304);
@@ -94,7 +87,7 @@ TEST(Monitors, AMarkerDraggedOntoTheSecondMonitorSpansItStaysWithinItAndComesBac
 
     // Down past its bottom: it stops at 768, not at the primary monitor's 800.
     DragGripTo(app.Grip(1), 1900, 790);
-    ASSERT_TRUE(WaitFor([&] { return !IsOutline(marker); }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));
     EXPECT_EQ(WindowRect(marker).bottom, 768);
     const int x = panel.left + Px(480) + Px(120);
     Click(x, panel.bottom - 4); // the spinner's lower arrow: a step down stays within
@@ -105,7 +98,7 @@ TEST(Monitors, AMarkerDraggedOntoTheSecondMonitorSpansItStaysWithinItAndComesBac
     r = WindowRect(marker);
     ASSERT_TRUE(MenuKeyAt(WindowRect(app.Grip(1)).left + Px(500), (r.top + r.bottom) / 2, 'W'));
     DragGripTo(app.Grip(1), 1600, 350);
-    ASSERT_TRUE(WaitFor([&] { return !IsOutline(marker); }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));
     r = WindowRect(marker);
     EXPECT_EQ(r.left, 1500);
     EXPECT_EQ(r.right, 1700);
@@ -127,7 +120,7 @@ TEST(Monitors, AMarkerDraggedOntoTheSecondMonitorSpansItStaysWithinItAndComesBac
         5000))
         << WindowRect(marker).left << "," << WindowRect(marker).top << "," << WindowRect(marker).right
         << " monitors " << GetSystemMetrics(SM_CMONITORS);
-    EXPECT_TRUE(WaitFor([&] { return !IsOutline(marker); }, 2000));
+    EXPECT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));
     EXPECT_TRUE(WaitFor(
         [&] {
             const RECT now = WindowRect(app.Panel());
@@ -148,7 +141,7 @@ TEST(Monitors, ASecondMonitorLeftOfThePrimaryIsReachedAtNegativeCoordinates) {
     EXPECT_EQ(WindowRect(marker).left, 0);
     EXPECT_EQ(WindowRect(marker).right, 1280);
     DragGripTo(app.Grip(1), -300, 790); // onto it, and down past its bottom
-    ASSERT_TRUE(WaitFor([&] { return !IsOutline(marker); }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));
     const RECT r = WindowRect(marker);
     EXPECT_EQ(r.left, -1024);
     EXPECT_EQ(r.right, 0);
@@ -156,7 +149,7 @@ TEST(Monitors, ASecondMonitorLeftOfThePrimaryIsReachedAtNegativeCoordinates) {
     EXPECT_TRUE(
         WaitFor([&] { return SameColour(ScreenPixel(-500, (r.top + r.bottom) / 2), kPaper, 0); }, 2000));
     DragGripTo(app.Grip(1), 600, 100); // and back onto the primary monitor
-    ASSERT_TRUE(WaitFor([&] { return !IsOutline(marker); }, 2000));
+    ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));
     EXPECT_EQ(WindowRect(marker).left, 0);
     EXPECT_EQ(WindowRect(marker).right, 1280);
 }

@@ -13,13 +13,6 @@ using namespace testing_support;
 
 namespace {
 
-bool HasFrameRegion(HWND w) {
-    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    const int kind = GetWindowRgn(w, rgn);
-    DeleteObject(rgn);
-    return kind != ERROR;
-}
-
 bool Answers(HWND w) {
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
@@ -98,7 +91,7 @@ TEST(Storm, RandomPointerInputNeverCrashesHangsOrLeavesAFrame) {
     EXPECT_TRUE(Answers(app.Panel()));
     for (int n = 1; n <= 3; ++n) {
         if (HWND m = FindWindowW(L"TolvinMarker", (L"Tolvin No." + std::to_wstring(n)).c_str())) {
-            EXPECT_FALSE(HasFrameRegion(m)) << "marker " << n << " is still a frame";
+            EXPECT_FALSE(HasWindowRegion(m)) << "marker " << n << " is still a frame";
         }
     }
     DWORD code = 0;

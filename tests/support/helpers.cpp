@@ -143,6 +143,13 @@ RECT WindowRect(HWND hwnd) {
     return r;
 }
 
+bool HasWindowRegion(HWND hwnd) {
+    HRGN shape = CreateRectRgn(0, 0, 0, 0);
+    const int kind = GetWindowRgn(hwnd, shape);
+    DeleteObject(shape);
+    return kind != ERROR;
+}
+
 bool IsTopmost(HWND hwnd) {
     return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }

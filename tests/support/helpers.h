@@ -55,6 +55,8 @@ void Pump(int ms);
 
 COLORREF ScreenPixel(int x, int y);
 RECT WindowRect(HWND hwnd);
+// Whether the window has a region of its own: a marker has one while it is only its outline.
+bool HasWindowRegion(HWND hwnd);
 bool IsTopmost(HWND hwnd);
 
 // Real input through SendInput, in screen pixels.
