@@ -78,11 +78,6 @@ void markShape::CreateElements() {
     L_color.Click = [this] { L_color_Click(); };
 }
 
-bool markShape::HasFrameRegion() const {
-    tk::Region probe(CreateRectRgn(0, 0, 0, 0));
-    return GetWindowRgn(HwndIfLoaded(), probe.get()) != ERROR;
-}
-
 void markShape::Form_Load() {
     excludedFromCapture_ = tk::ExcludeFromCapture(HwndIfLoaded());
     // Across the top of the primary monitor.
@@ -90,6 +85,7 @@ void markShape::Form_Load() {
     Move(primary.left, primary.top, primary.width, kPanelHeight + 2 * Tx());
     Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
     CopyScreenImage();
+    edges_ = SenseEdges();
     pen_mode = palette::kXorPen;
     hide_wait = 3;
     touka_on = false;
@@ -124,33 +120,6 @@ void markShape::OnDestroy() {
     surface_.Release();
 }
 
-void markShape::CopyScreenImage() {
-    // The window's own rectangle and client size, in the pixels the system reports: twips divided
-    // by a rounded twips-per-pixel miss rows and columns wherever 1440 / dpi is no whole number.
-    const RECT r = tk::WindowRectOf(HwndIfLoaded());
-    RECT client{};
-    GetClientRect(HwndIfLoaded(), &client);
-    surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom);
-    Invalidate();
-}
-
-void markShape::GoFrameShape() {
-    frame_hwnd = HwndIfLoaded();
-    MakeFrameRegion(frame_hwnd);
-    surface_.Clear(kBackColor);
-    Shape1.visible = false;
-    Invalidate();
-}
-
-void markShape::GoFullShape() {
-    if (frame_hwnd) {
-        SetWindowRgn(frame_hwnd, nullptr, TRUE);
-    }
-    frame_hwnd = nullptr;
-    Shape1.visible = true;
-    Invalidate();
-}
-
 void markShape::ShowMark(int no, bool mk_disp) {
     mk_no = no;
     if (!Hwnd()) {
@@ -167,6 +136,9 @@ void markShape::ShowMark(int no, bool mk_disp) {
     above_cnt = 0;
     below_hwnd = FindOverlapBelow(HwndIfLoaded());
     EnableTimer(kTimer1, kTimer1Interval, true);
+    if (LivePlan().sensing == live::Sensing::CopyInPlace) {
+        EnableTimer(kLiveTimer, LivePlan().intervalMs, true);
+    }
 }
 
 void markShape::MoveMark(int dest) {
@@ -204,6 +176,8 @@ void markShape::KeepOnScreen() {
 void markShape::OnTimer(UINT_PTR id) {
     if (id == kTimer1) {
         Timer1_Timer();
+    } else if (id == kLiveTimer) {
+        LiveCopy();
     }
 }
 
@@ -213,14 +187,6 @@ bool markShape::PointerOutsideNow() {
     const double x = CInt(p.x * static_cast<double>(Tx()));
     const double y = CInt(p.y * static_cast<double>(Ty()));
     return PointerOutside(x, y, Left(), Top(), Width(), Height());
-}
-
-bool markShape::PumpAndRefresh() {
-    tk::DoEvents();
-    if (!Unloaded()) {
-        Label1_MouseUp(1, 0, 0, 0);
-    }
-    return !Unloaded(); // false: the marker was closed meanwhile, and the tick must stop
 }
 
 void markShape::Timer1_Timer() {
@@ -246,8 +212,17 @@ void markShape::Timer1_Timer() {
         if (!PumpAndRefresh()) {
             return;
         }
+        R = true;
     }
     below_hwnd = B;
+    // The live picture: what lies behind a resting band changed where it shows, just outside it.
+    // One refresh a tick at most, so a change that keeps coming costs two a second.
+    if (!R && pen_mode != palette::kCopyPen && !frame_hwnd && LivePlan().sensing == live::Sensing::EdgeRows &&
+        EdgesChanged()) {
+        if (!PumpAndRefresh()) {
+            return;
+        }
+    }
     if (hide_wait > 0) {
         hide_wait = hide_wait - 1;
     } else {
@@ -265,6 +240,7 @@ void markShape::Timer1_Timer() {
             // full shape: a copy now would hold the marker's own tint.
             if (frame_hwnd) {
                 CopyScreenImage(); // still a frame: the copy holds what lies behind
+                edges_ = SenseEdges();
                 GoFullShape();
             }
             touka_on = false;
@@ -466,44 +442,6 @@ void markShape::Label1_MouseMove(int Button, int, float, float Y) {
         T = B - kMinHeight;
     }
     Move(Left(), T, Width(), B - T);
-}
-
-void markShape::Label1_MouseUp(int Button, int, float, float) {
-    if (Button != 1 || !HwndIfLoaded()) {
-        return;
-    }
-    if (excludedFromCapture_) {
-        RefreshInPlace();
-        return;
-    }
-    GoFrameShape();
-    // The windows beneath repaint what the marker uncovered. The display reports the
-    // uncovered area only after it has taken the new shape: the first pass sends the shape,
-    // the wait lets the reports arrive and the second pass delivers them.
-    tk::DoEvents();
-    tk::WaitForDisplay();
-    tk::DoEvents();
-    // A step or another refresh handled in those passes has already taken the picture and given
-    // the marker its full shape back; a copy now would hold the marker's own tint.
-    if (Unloaded() || !frame_hwnd) {
-        return;
-    }
-    tk::WaitForCompositor();
-    CopyScreenImage();
-    GoFullShape();
-}
-
-void markShape::RefreshInPlace() {
-    // The marker is left out of screen copies: the copy shows what lies behind it while the bar
-    // stays as it is. `frame_hwnd` still tells the other handlers that a refresh is under way.
-    frame_hwnd = HwndIfLoaded();
-    tk::DoEvents();
-    if (Unloaded() || frame_hwnd != HwndIfLoaded() || HasFrameRegion()) {
-        return; // a step, a refresh or a drag handled meanwhile has taken over
-    }
-    CopyScreenImage();
-    frame_hwnd = nullptr;
-    Invalidate();
 }
 
 void markShape::L_color_Click() {

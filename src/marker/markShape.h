@@ -1,11 +1,13 @@
 // One marker: a borderless bar that holds a picture of the screen behind it, tints it
 // with a pen, and carries a grip (the scale panel) with a height strip and a colour swatch.
 #pragma once
+#include "marker/livePicture.h"
 #include "toolkit/element.h"
 #include "toolkit/form.h"
 #include "toolkit/surface.h"
 
 #include <memory>
+#include <vector>
 
 // Is the pointer (x, y) outside the rectangle? The edges count as inside, so the
 // column just right of it and the row just below it are inside too.
@@ -56,11 +58,27 @@ public:
     tk::Element Label1;
     tk::Element L_color;
 
+    // What the picture is doing. `frame_hwnd` and `touka_on` tell the handlers as before; this
+    // tells apart what they cannot (a refresh from a drag, a copy in place from an outline).
+    enum class PictureState {
+        Held,           // resting: the picture is what lay behind the band at the last copy
+        Outlined,       // refreshing: an outline while the windows beneath repaint, then the copy
+        CopyingInPlace, // refreshing a marker left out of screen copies: no change of shape
+        Dragging,       // a grip drag: an outline with no picture until the release
+        PassThrough,    // clicks pass through: an outline until the pointer leaves
+    };
+    PictureState State() const;
+    // How resting markers keep their pictures live on this system.
+    static const live::Plan& LivePlan();
+    // Turns the live picture off (and on again): the benchmark measures what it costs.
+    static void SetLivePicture(bool on);
+
     std::wstring PanelTooltip() const { return tips_.Text(Pnl_scale.Hwnd()); }
     const tk::Surface& Picture() const { return surface_; }
 
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 500;
+    static constexpr UINT_PTR kLiveTimer = 2; // copies in place, where markers are left out of copies
     static constexpr COLORREF kBackColor = 0xC0C0C0;
     static constexpr double kPanelWidth = 705;
     static constexpr double kPanelHeight = 285;
@@ -83,7 +101,13 @@ private:
     void GoFullShape();
     bool PointerOutsideNow();
     bool PumpAndRefresh();
+    void RefreshAsOutline();
     void RefreshInPlace();
+    // The screen just above and below the band, and whether it changed since the last look.
+    std::vector<tk::Pixel> SenseEdges() const;
+    bool EdgesChanged() const;
+    // Where markers are left out of copies: copies what lies behind and shows it if it changed.
+    void LiveCopy();
     bool HasFrameRegion() const;
     void Invalidate();
 
@@ -92,5 +116,7 @@ private:
     tk::Icon heightCursor_;
     tk::Icon gripCursor_;
     int formButtonsDown_ = 0;
-    bool excludedFromCapture_ = false; // screen copies leave this window out
+    bool excludedFromCapture_ = false;          // screen copies leave this window out
+    PictureState refresh_ = PictureState::Held; // a refresh's own stage; Held when none runs
+    std::vector<tk::Pixel> edges_;              // the edges as of the last copy or look
 };

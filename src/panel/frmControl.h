@@ -2,6 +2,7 @@
 // small always-in-front window with the current number, the spinner and the wheel.
 #pragma once
 #include "marker/markShape.h"
+#include "panel/steps.h"
 #include "toolkit/element.h"
 #include "toolkit/form.h"
 #include "toolkit/handles.h"
@@ -58,6 +59,9 @@ public:
     void WheelMinus();
     void Form_MouseDown(int Button);
     void VScroll1_Change();
+    // Moves the current marker `n` steps (positive downwards). Called while a move is under way,
+    // it adds the steps to those still to make: no step is lost and no move runs inside another.
+    void StepCurrentMarker(int n);
     // The panel's window icon (bringing the window into being, as markers take it).
     HICON Icon();
     void TakeFocus();
@@ -97,6 +101,8 @@ private:
     static constexpr UINT_PTR kLayoutTimer = 1;
     static constexpr UINT kLayoutInterval = 1000;
     std::vector<tk::Monitor> monitors_;
+    steps::Backlog backlog_;
+    bool stepping_ = false;
 
     tk::Icon icon_;
     tk::Font numberFont_;

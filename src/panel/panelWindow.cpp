@@ -177,11 +177,27 @@ void frmControl::VScroll1_Change() {
     if (value == 0) {
         return;
     }
-    // Moving pumps messages: hold the marker even if it is closed meanwhile.
-    if (std::shared_ptr<markShape> shape = mk_table[mk_cur].shape) {
-        shape->MoveMark(value);
-    }
+    // Back to the middle before the step: a notch or click that arrives while the marker moves
+    // then turns the spinner again instead of finding it already turned.
     VScroll1.SetValue(0);
+    StepCurrentMarker(value);
+}
+
+void frmControl::StepCurrentMarker(int n) {
+    backlog_.Add(n);
+    if (stepping_) {
+        return; // the move under way takes these steps when it is done
+    }
+    stepping_ = true;
+    // Every step that arrived during a move is made by the next one, in one go: the marker lands
+    // where the notches say, with one picture taken there.
+    for (int take = backlog_.Take(); take != 0; take = backlog_.Take()) {
+        // Moving pumps messages: hold the marker even if it is closed meanwhile.
+        if (std::shared_ptr<markShape> shape = mk_table[mk_cur].shape) {
+            shape->MoveMark(take);
+        }
+    }
+    stepping_ = false;
 }
 
 void frmControl::WheelPlus() {

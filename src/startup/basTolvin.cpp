@@ -14,10 +14,6 @@ bool opt_top = false;
 bool opt_btn = false;
 
 namespace {
-bool in_wheel = false;
-}
-
-namespace {
 bool IsBlank(wchar_t c) {
     return c == L' ' || c == L'\t';
 }
@@ -182,6 +178,19 @@ HWND ZOrder::OverlapBelow(HWND hwnd) const {
     return hwnd;
 }
 
+std::vector<HWND> ZOrder::OverlapsBelow(HWND hwnd) const {
+    std::vector<HWND> below;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    const auto self = std::find(z_.begin(), z_.end(), hwnd);
+    for (auto w = self == z_.end() ? z_.end() : self + 1; w != z_.end(); ++w) {
+        if (VisibleOverlap(r, *w)) {
+            below.push_back(*w);
+        }
+    }
+    return below;
+}
+
 int CountWindowsAbove(HWND hwnd) {
     return ZOrder().CountAbove(hwnd);
 }
@@ -239,18 +248,16 @@ int WheelNotches::Add(int delta) {
 
 LRESULT CALLBACK WheelWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     static WheelNotches notches;
-    if (!in_wheel) {
-        in_wheel = true;
-        if (msg == WM_MOUSEWHEEL) {
-            // The delta sits in the high word: negative when turned towards the user.
-            const int step = notches.Add(GET_WHEEL_DELTA_WPARAM(wParam));
-            if (step < 0) {
-                frmControl::Instance()->WheelPlus();
-            } else if (step > 0) {
-                frmControl::Instance()->WheelMinus();
-            }
+    // A notch that arrives while the marker moves (its refresh delivers pending messages) turns
+    // the spinner again, and the panel adds its step to those still to make: none is lost.
+    if (msg == WM_MOUSEWHEEL) {
+        // The delta sits in the high word: negative when turned towards the user.
+        const int step = notches.Add(GET_WHEEL_DELTA_WPARAM(wParam));
+        if (step < 0) {
+            frmControl::Instance()->WheelPlus();
+        } else if (step > 0) {
+            frmControl::Instance()->WheelMinus();
         }
-        in_wheel = false;
     }
     auto prev = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     return CallWindowProcW(prev, hwnd, msg, wParam, lParam);

@@ -38,6 +38,8 @@ public:
     ZOrder();
     int CountAbove(HWND hwnd) const;
     HWND OverlapBelow(HWND hwnd) const;
+    // Every visible window below `hwnd` that overlaps it, nearest first.
+    std::vector<HWND> OverlapsBelow(HWND hwnd) const;
 
 private:
     std::vector<HWND> z_;

@@ -62,4 +62,23 @@ bool SameLayout(const std::vector<Monitor>& a, const std::vector<Monitor>& b) {
     return true;
 }
 
+std::vector<RECT> OwnWindowRects(HWND except) {
+    struct Walk {
+        HWND except;
+        std::vector<RECT> rects;
+    } walk{except, {}};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* w = reinterpret_cast<Walk*>(p);
+            RECT r{};
+            if (h != w->except && IsWindowVisible(h) && GetWindowRect(h, &r)) {
+                w->rects.push_back(r);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&walk));
+    return walk.rects;
+}
+
 } // namespace tk

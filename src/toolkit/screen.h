@@ -22,6 +22,8 @@ Monitor MonitorOf(const RECT& r);
 Monitor MonitorAt(POINT p);
 // Whether any monitor shows some of `r`.
 bool OnSomeMonitor(const RECT& r);
+// The rectangles of this program's visible top-level windows (its thread's), but `except`.
+std::vector<RECT> OwnWindowRects(HWND except);
 // Whether two monitor lists describe the same desktop.
 bool SameLayout(const std::vector<Monitor>& a, const std::vector<Monitor>& b);
 

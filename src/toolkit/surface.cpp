@@ -20,6 +20,7 @@ void Surface::Release() {
         SelectObject(dc_.get(), original_);
     }
     original_ = nullptr;
+    bits_ = nullptr;
     bitmap_.reset();
     dc_.reset();
     width_ = height_ = 0;
@@ -31,11 +32,17 @@ void Surface::Resize(int width, int height, COLORREF back) {
     if (dc_ && width == width_ && height == height_) {
         return;
     }
-    HDC screen = GetDC(nullptr);
-    MemoryDc dc(CreateCompatibleDC(screen));
-    Bitmap bmp(CreateCompatibleBitmap(screen, width, height));
-    ReleaseDC(nullptr, screen);
-    if (!dc || !bmp) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // top-down: row 0 first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    MemoryDc dc(CreateCompatibleDC(nullptr));
+    Bitmap bmp(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bmp || !bits) {
         return;
     }
     HGDIOBJ original = SelectObject(dc.get(), bmp.get());
@@ -49,6 +56,7 @@ void Surface::Resize(int width, int height, COLORREF back) {
     dc_ = std::move(dc);
     bitmap_ = std::move(bmp);
     original_ = original;
+    bits_ = static_cast<Pixel*>(bits);
     width_ = width;
     height_ = height;
 }
@@ -89,6 +97,18 @@ void Surface::Paint(HDC dst, const RECT& area, bool tint, int rop2, COLORREF fil
 
 COLORREF Surface::PixelAt(int x, int y) const {
     return dc_ ? GetPixel(dc_.get(), x, y) : CLR_INVALID;
+}
+
+const Pixel* Surface::Pixels() const {
+    GdiFlush(); // drawing calls may still be batched
+    return bits_;
+}
+
+void Surface::CopyFrom(const Surface& other) {
+    if (dc_ && other.dc_) {
+        BitBlt(dc_.get(), 0, 0, std::min(width_, other.width_), std::min(height_, other.height_),
+               other.dc_.get(), 0, 0, SRCCOPY);
+    }
 }
 
 } // namespace tk

@@ -1,11 +1,17 @@
 // A persistent drawing surface: a picture of a window's client size that survives
-// repaints, shown under a rectangle tinted with a two-operand raster operation.
+// repaints, shown under a rectangle tinted with a two-operand raster operation. The picture is a
+// 32-bit top-down DIB, so that its pixels can be read and compared without asking the system.
 #pragma once
 #include "toolkit/handles.h"
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace tk {
+
+// A picture's pixels as 0x00RRGGBB values, row by row from the top (a 32-bit DIB's layout).
+using Pixel = std::uint32_t;
 
 class Surface {
 public:
@@ -24,11 +30,16 @@ public:
     int Height() const { return height_; }
     HDC Dc() const { return dc_.get(); }
     COLORREF PixelAt(int x, int y) const;
+    // The picture's pixels (Width() x Height()), current with every drawing call made so far.
+    const Pixel* Pixels() const;
+    // Copies the picture of another surface of the same size.
+    void CopyFrom(const Surface& other);
 
 private:
     MemoryDc dc_;
     Bitmap bitmap_;
     HGDIOBJ original_ = nullptr;
+    Pixel* bits_ = nullptr;
     int width_ = 0;
     int height_ = 0;
 };

@@ -1,0 +1,48 @@
+// When a marker's picture is out of date, and whether a copy has settled. Decisions only, with
+// no window in them, so that each can be tested alone.
+#pragma once
+#include "toolkit/capture.h"
+#include "toolkit/surface.h"
+
+#include <windows.h>
+
+#include <cstddef>
+#include <vector>
+
+namespace live {
+
+// How a resting marker notices that what lies behind it has changed.
+enum class Sensing {
+    // Where the marker shows in screen copies, what lies behind the band cannot be seen without
+    // shrinking it. The rows just above and below the band can: a scroll, a page turned or a window
+    // recoloured changes them too. Compared at every tick; a change refreshes the marker.
+    EdgeRows,
+    // Where the marker is left out of screen copies, a copy of its own rectangle shows what lies
+    // behind it without any change of shape: copied now and then, and shown when it differs.
+    CopyInPlace,
+};
+
+struct Plan {
+    Sensing sensing;
+    unsigned intervalMs; // how often the screen is looked at
+};
+
+// Chosen once from the capture path the system allows.
+Plan ChoosePlan(tk::CaptureMode mode);
+
+// The screen a marker senses (band: the marker's rectangle, monitor: the monitor it is on, ours:
+// the program's other visible windows, all in screen pixels): the row just above and the row just
+// below the band, across its width, where they lie on that monitor and no window of the program
+// covers them (there they would show another marker's band, not what lies behind). Pieces of
+// rows, left to right; none for a band that fills its monitor's height.
+std::vector<RECT> EdgeRows(const RECT& band, const RECT& monitor, const std::vector<RECT>& ours = {});
+
+// Whether two pictures of the same size differ anywhere.
+bool Differ(const tk::Pixel* a, const tk::Pixel* b, std::size_t count);
+
+// How long a refresh waits, at most, for windows beneath to repaint what the outline uncovered
+// and for two copies that agree. A program busy for longer (or hung) is copied as it is: the
+// marker must not stay an outline, which clicks and the wheel pass through, for longer.
+constexpr DWORD kRepaintWaitMs = 80;
+
+} // namespace live

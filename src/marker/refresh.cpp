@@ -1,0 +1,246 @@
+// The marker's picture: the background refresh, the check that a copy does not hold the band
+// itself, and the live picture of a resting marker.
+#include "marker/livePicture.h"
+#include "marker/markShape.h"
+#include "marker/palette.h"
+#include "startup/basTolvin.h"
+#include "toolkit/handles.h"
+#include "toolkit/screen.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Refreshes under way in the whole program. While one marker is an outline, what lies just
+// outside another marker's band may be that outline, not the windows beneath: no marker senses
+// its edges then.
+int g_refreshesUnderWay = 0;
+
+bool g_livePicture = true;
+
+class RefreshUnderWay {
+public:
+    RefreshUnderWay() { ++g_refreshesUnderWay; }
+    ~RefreshUnderWay() { --g_refreshesUnderWay; }
+    RefreshUnderWay(const RefreshUnderWay&) = delete;
+    RefreshUnderWay& operator=(const RefreshUnderWay&) = delete;
+};
+
+// Other programs repaint in their own time: a window beneath repaints what the outline uncovered
+// when its thread next looks at its messages (under Wine the display's report of the uncovered
+// area is read there; on Windows the WM_PAINT waits there). A message sent to that thread is
+// answered when it looks; the second answer comes only after it has looked once more, with the
+// report or the WM_PAINT in hand. Within `boundMs` in all: a hung program cannot hang the marker.
+void LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
+    const DWORD start = GetTickCount();
+    std::vector<DWORD> asked;
+    for (HWND w : ZOrder().OverlapsBelow(me)) {
+        const DWORD thread = GetWindowThreadProcessId(w, nullptr);
+        if (thread == GetCurrentThreadId() || std::find(asked.begin(), asked.end(), thread) != asked.end()) {
+            continue;
+        }
+        asked.push_back(thread);
+        for (int round = 0; round < 2; ++round) {
+            const DWORD spent = GetTickCount() - start;
+            DWORD_PTR answer = 0;
+            if (spent >= boundMs ||
+                !SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, boundMs - spent, &answer)) {
+                break;
+            }
+        }
+    }
+}
+
+// One row of the screen, read through a picture kept for the purpose: the tick reads its edges
+// without making GDI objects each time.
+void AppendScreenRow(const RECT& row, std::vector<tk::Pixel>& out) {
+    static tk::Surface scratch;
+    const int w = row.right - row.left;
+    scratch.Resize(w, 1, 0);
+    scratch.CopyFromScreen(row.left, row.top, w, 1);
+    const tk::Pixel* p = scratch.Pixels();
+    if (p) {
+        out.insert(out.end(), p, p + w);
+    }
+}
+
+} // namespace
+
+const live::Plan& markShape::LivePlan() {
+    static const live::Plan plan = live::ChoosePlan(tk::CurrentCaptureMode());
+    return plan;
+}
+
+void markShape::SetLivePicture(bool on) {
+    g_livePicture = on;
+}
+
+markShape::PictureState markShape::State() const {
+    if (refresh_ != PictureState::Held) {
+        return refresh_;
+    }
+    if (frame_hwnd) {
+        return touka_on ? PictureState::PassThrough : PictureState::Dragging;
+    }
+    return PictureState::Held;
+}
+
+bool markShape::HasFrameRegion() const {
+    tk::Region probe(CreateRectRgn(0, 0, 0, 0));
+    return GetWindowRgn(HwndIfLoaded(), probe.get()) != ERROR;
+}
+
+void markShape::CopyScreenImage() {
+    // The window's own rectangle and client size, in the pixels the system reports: twips divided
+    // by a rounded twips-per-pixel miss rows and columns wherever 1440 / dpi is no whole number.
+    const RECT r = tk::WindowRectOf(HwndIfLoaded());
+    RECT client{};
+    GetClientRect(HwndIfLoaded(), &client);
+    surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom);
+    Invalidate();
+}
+
+void markShape::GoFrameShape() {
+    frame_hwnd = HwndIfLoaded();
+    MakeFrameRegion(frame_hwnd);
+    surface_.Clear(kBackColor);
+    Shape1.visible = false;
+    Invalidate();
+}
+
+void markShape::GoFullShape() {
+    if (frame_hwnd) {
+        SetWindowRgn(frame_hwnd, nullptr, TRUE);
+    }
+    frame_hwnd = nullptr;
+    Shape1.visible = true;
+    Invalidate();
+}
+
+bool markShape::PumpAndRefresh() {
+    tk::DoEvents();
+    if (!Unloaded()) {
+        Label1_MouseUp(1, 0, 0, 0);
+    }
+    return !Unloaded(); // false: the marker was closed meanwhile, and the tick must stop
+}
+
+void markShape::Label1_MouseUp(int Button, int, float, float) {
+    if (Button != 1 || !HwndIfLoaded()) {
+        return;
+    }
+    // Keep this marker alive until the refresh has finished, whatever runs in its pumps.
+    const auto keep = weak_from_this().lock();
+    RefreshUnderWay underWay;
+    if (excludedFromCapture_) {
+        RefreshInPlace();
+    } else {
+        RefreshAsOutline();
+    }
+    if (refresh_ != PictureState::Held && !Unloaded() && !frame_hwnd) {
+        refresh_ = PictureState::Held;
+    }
+}
+
+void markShape::RefreshAsOutline() {
+    GoFrameShape();
+    refresh_ = PictureState::Outlined;
+    // The windows beneath repaint what the marker uncovered. The display reports the uncovered
+    // area only after it has taken the new shape: the first pass sends the shape, the wait lets
+    // the reports arrive, other programs are given the time to read theirs and the second pass
+    // delivers ours.
+    const DWORD start = GetTickCount();
+    tk::Surface again; // a second copy, to confirm the first
+    for (int copies = 0;; ++copies) {
+        tk::DoEvents();
+        tk::WaitForDisplay();
+        LetOtherProgramsRepaint(HwndIfLoaded(), live::kRepaintWaitMs -
+                                                    std::min(GetTickCount() - start, live::kRepaintWaitMs));
+        tk::DoEvents();
+        // A step or another refresh handled in those passes has already taken the picture and
+        // given the marker its full shape back; a copy now would hold the marker's own tint.
+        if (Unloaded() || !frame_hwnd || refresh_ != PictureState::Outlined) {
+            return;
+        }
+        tk::WaitForCompositor();
+        if (copies == 0) {
+            CopyScreenImage();
+            continue;
+        }
+        // A window that repainted between the two copies was late for the first: take the newer
+        // one and look again, until two agree or the time is up.
+        again.Resize(surface_.Width(), surface_.Height(), kBackColor);
+        const RECT r = tk::WindowRectOf(HwndIfLoaded());
+        again.CopyFromScreen(r.left, r.top, again.Width(), again.Height());
+        const bool same =
+            !live::Differ(again.Pixels(), surface_.Pixels(),
+                          static_cast<size_t>(again.Width()) * static_cast<size_t>(again.Height()));
+        if (!same) {
+            surface_.CopyFrom(again);
+        }
+        if (same || GetTickCount() - start >= live::kRepaintWaitMs) {
+            break;
+        }
+    }
+    edges_ = SenseEdges();
+    GoFullShape();
+    refresh_ = PictureState::Held;
+}
+
+void markShape::RefreshInPlace() {
+    // The marker is left out of screen copies: the copy shows what lies behind it while the bar
+    // stays as it is. `frame_hwnd` still tells the other handlers that a refresh is under way.
+    frame_hwnd = HwndIfLoaded();
+    refresh_ = PictureState::CopyingInPlace;
+    tk::DoEvents();
+    if (Unloaded() || frame_hwnd != HwndIfLoaded() || HasFrameRegion() ||
+        refresh_ != PictureState::CopyingInPlace) {
+        return; // a step, a refresh or a drag handled meanwhile has taken over
+    }
+    CopyScreenImage();
+    frame_hwnd = nullptr;
+    refresh_ = PictureState::Held;
+    Invalidate();
+}
+
+std::vector<tk::Pixel> markShape::SenseEdges() const {
+    std::vector<tk::Pixel> pixels;
+    const RECT band = tk::WindowRectOf(HwndIfLoaded());
+    for (const RECT& row :
+         live::EdgeRows(band, tk::MonitorOf(band).pixels, tk::OwnWindowRects(HwndIfLoaded()))) {
+        AppendScreenRow(row, pixels);
+    }
+    return pixels;
+}
+
+bool markShape::EdgesChanged() const {
+    // Not while another marker is an outline (what lies outside this band may be its interior),
+    // nor while this one is anything but resting. What changed stays a change until a refresh
+    // has taken the picture and the edges with it.
+    if (!g_livePicture || g_refreshesUnderWay > 0 || State() != PictureState::Held) {
+        return false;
+    }
+    return SenseEdges() != edges_;
+}
+
+void markShape::LiveCopy() {
+    if (!g_livePicture || g_refreshesUnderWay > 0 || State() != PictureState::Held ||
+        pen_mode == palette::kCopyPen) {
+        return;
+    }
+    const RECT r = tk::WindowRectOf(HwndIfLoaded());
+    RECT client{};
+    GetClientRect(HwndIfLoaded(), &client);
+    tk::Surface fresh;
+    fresh.Resize(client.right, client.bottom, kBackColor);
+    if (fresh.Width() != surface_.Width() || fresh.Height() != surface_.Height()) {
+        return;
+    }
+    fresh.CopyFromScreen(r.left, r.top, client.right, client.bottom);
+    if (live::Differ(fresh.Pixels(), surface_.Pixels(),
+                     static_cast<size_t>(fresh.Width()) * static_cast<size_t>(fresh.Height()))) {
+        surface_.CopyFrom(fresh);
+        Invalidate();
+    }
+}
