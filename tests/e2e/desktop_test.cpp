@@ -54,7 +54,7 @@ TEST(Desktop, KeysTypedWhileThePointerCrossesAMarkerAllReachTheDocument) {
     const RECT r = WindowRect(marker);
     MouseMoveTo(300, (r.top + r.bottom) / 2);
     MouseWheel(-WHEEL_DELTA);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }, 2000));
+    EXPECT_TRUE(WaitForStep(marker, Px(60)));
     EXPECT_EQ(doc.Chars(), 9);
 }
 
@@ -75,15 +75,16 @@ TEST(Desktop, PartsOfANotchFromATouchpadAddUpToOneStep) {
     wheel(-40);
     EXPECT_EQ(WindowRect(marker).top, 0);
     wheel(-40); // a whole notch: one step down
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }, 2000));
+    // Each step ends with a refresh, while the marker is an outline that the wheel passes through.
+    EXPECT_TRUE(WaitForStep(marker, Px(60)));
     for (int i = 0; i < 3; ++i) {
         wheel(-30);
     }
     EXPECT_EQ(WindowRect(marker).top, Px(60));
     wheel(-30);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 2 * Px(60); }, 2000));
+    EXPECT_TRUE(WaitForStep(marker, 2 * Px(60)));
     wheel(3 * WHEEL_DELTA); // three notches in one message: one step up
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }, 2000));
+    EXPECT_TRUE(WaitForStep(marker, Px(60)));
 }
 
 TEST(Desktop, AltF4OnAMarkerClosesItAndOnThePanelClosesAll) {

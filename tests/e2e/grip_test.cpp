@@ -123,7 +123,7 @@ TEST(Grip, WithPassThroughAClickInsideTheMarkerReachesTheWindowBehind) {
 }
 
 TEST(Grip, EachPenChosenFromTheGripMenuTintsPaperAndInkItsOwnWay) {
-    ColourWindow ink(RGB(0, 0, 0), 500, 0, 100, 60); // behind the marker: created first
+    Page ink(RECT{500, 0, 600, 60}, Page::Look{RGB(0, 0, 0)}); // behind the marker: created first
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);

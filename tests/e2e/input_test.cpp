@@ -27,19 +27,19 @@ TEST(Input, TheWheelMovesTheCurrentMarkerOneStepPerNotch) {
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);
     FocusPanelThroughMarker(marker);
-    // A notch that arrives while the previous step is still being drawn is passed on
-    // without a step, so each notch waits for the step before it.
+    // While a step takes its picture the marker is an outline, which the pointer and the wheel
+    // pass through: each notch waits for the step before it, as the pointer follows the marker.
     for (int i = 1; i <= 5; ++i) {
-        FocusPanelThroughMarker(marker); // the pointer follows the marker
-        MouseWheel(-WHEEL_DELTA);        // towards the user: down
-        EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == i * Px(60); })) << i;
+        FocusPanelThroughMarker(marker);
+        MouseWheel(-WHEEL_DELTA); // towards the user: down
+        EXPECT_TRUE(WaitForStep(marker, i * Px(60))) << i;
     }
     FocusPanelThroughMarker(marker);
     MouseWheel(WHEEL_DELTA);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 4 * Px(60); }));
+    EXPECT_TRUE(WaitForStep(marker, 4 * Px(60)));
     FocusPanelThroughMarker(marker);
     MouseWheel(-3 * WHEEL_DELTA); // three notches at once: one step
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 5 * Px(60); }));
+    EXPECT_TRUE(WaitForStep(marker, 5 * Px(60)));
     Pump(200);
     EXPECT_EQ(WindowRect(marker).top, 5 * Px(60));
 }
@@ -52,7 +52,7 @@ TEST(Input, DraggingTheHeightStripMovesTheTopEdgeOnly) {
     for (int i = 1; i <= 20; ++i) {
         FocusPanelThroughMarker(marker);
         MouseWheel(-WHEEL_DELTA);
-        WaitFor([&] { return WindowRect(marker).top == i * Px(60); }, 1000);
+        WaitForStep(marker, i * Px(60), 1000);
     }
     ASSERT_EQ(WindowRect(marker).top, 20 * Px(60));
     const RECT before = WindowRect(marker);
@@ -78,11 +78,11 @@ TEST(Input, TheSpinnerArrowsMoveTheCurrentMarker) {
     const RECT p = WindowRect(app.Panel());
     const int x = p.left + Px(480) + Px(120);
     Click(x, p.bottom - 4);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }));
+    EXPECT_TRUE(WaitForStep(marker, Px(60)));
     Click(x, p.bottom - 4);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == 2 * Px(60); }));
+    EXPECT_TRUE(WaitForStep(marker, 2 * Px(60)));
     Click(x, p.top + 4);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).top == Px(60); }));
+    EXPECT_TRUE(WaitForStep(marker, Px(60)));
 }
 
 TEST(Input, DraggingThePanelPictureMovesThePanel) {
@@ -112,7 +112,7 @@ TEST(Input, TheGripMenuAddsAMarkerAndClosesAllByAccessKeys) {
     // Marker 2 is current: the wheel moves it, not marker 1.
     FocusPanelThroughMarker(marker);
     MouseWheel(-WHEEL_DELTA);
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(two).top == Px(60); }));
+    EXPECT_TRUE(WaitForStep(two, Px(60)));
     EXPECT_EQ(WindowRect(marker).top, 0);
     // Close this marker (X) from marker 2's own menu: marker 1 stays.
     const RECT r2 = WindowRect(two);

@@ -34,6 +34,10 @@ Tolvin::Tolvin(const std::wstring& arguments) {
     si.cb = sizeof si;
     started_ =
         CreateProcessW(nullptr, buf.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi_) != 0;
+    if (!started_) {
+        std::fprintf(stderr, "CreateProcess failed with error %lu for a command line of %zu characters\n",
+                     GetLastError(), cmd.size());
+    }
 }
 
 Tolvin::~Tolvin() {
@@ -157,6 +161,15 @@ std::string Describe(HWND w) {
     return testing::PrintToString(std::wstring(cls)) + " of " + testing::PrintToString(std::wstring(text));
 }
 } // namespace
+
+bool WaitForStep(HWND marker, int top, int ms) {
+    return testing_support::WaitFor(
+        [&] {
+            return testing_support::WindowRect(marker).top == top &&
+                   !testing_support::HasWindowRegion(marker);
+        },
+        ms);
+}
 
 void LetMarkersRefresh() {
     testing_support::Pump(800);

@@ -66,7 +66,7 @@ TEST(Monitors, AMarkerDraggedOntoTheSecondMonitorSpansItStaysWithinItAndComesBac
     ASSERT_EQ(second.left, 1280);
     ASSERT_EQ(second.right, 2304);
     ASSERT_EQ(second.bottom, 768);
-    ColourWindow ink(RGB(0, 0, 0), 1500, 300, 200, 100); // a page on the second monitor
+    Page ink(RECT{1500, 300, 1700, 400}, Page::Look{RGB(0, 0, 0)}); // a page on the second monitor
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);
@@ -92,7 +92,7 @@ TEST(Monitors, AMarkerDraggedOntoTheSecondMonitorSpansItStaysWithinItAndComesBac
     const int x = panel.left + Px(480) + Px(120);
     Click(x, panel.bottom - 4); // the spinner's lower arrow: a step down stays within
     Click(x, panel.top + 4);    // and one up
-    EXPECT_TRUE(WaitFor([&] { return WindowRect(marker).bottom == 768 - Px(60); }, 2000));
+    EXPECT_TRUE(WaitForStep(marker, 768 - Px(60) - (WindowRect(marker).bottom - WindowRect(marker).top)));
 
     // Fitting the width to the window behind, there.
     r = WindowRect(marker);

@@ -147,7 +147,7 @@ TEST(Startup, FuzzedCommandLinesGiveTheFlagsOfTheirPlainLetters) {
 }
 
 TEST(Startup, ThePictureLinesUpWithWhatIsBehindTheMarkerPixelForPixel) {
-    ColourWindow black(RGB(0, 0, 0), 500, 0, 100, 60); // behind the marker: created first
+    Page black(RECT{500, 0, 600, 60}, Page::Look{RGB(0, 0, 0)}); // behind the marker: created first
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
     ASSERT_NE(marker, nullptr);

@@ -32,6 +32,10 @@ private:
 // Ends any tolvin.exe left over by an earlier test.
 void KillStrayTolvins();
 
+// Waits until `marker` has stepped to `top` and taken its picture there: its full shape is back.
+// Until then it is an outline, which the pointer and the wheel pass through.
+bool WaitForStep(HWND marker, int top, int ms = 3000);
+
 // Moves to (x, y) and clicks `button` there (1 left, 2 right), then lets the program answer.
 void Click(int x, int y, int button = 1);
 // A marker refreshes its picture on its next tick (every 500 ms) once a window above it has gone

@@ -38,6 +38,17 @@ panel=$(xdotool search --name "" 2>/dev/null | while read -r w; do
 done)
 if [ -n "$panel" ]; then
     eval "$(xdotool getwindowgeometry --shell "$panel")"
+    sx=$((X + 3)); sy=$((Y + HEIGHT * 9 / 32))
+    # Ten wheel notches a millisecond apart over the panel's picture: ten steps of marker 2, the
+    # current one (4 pixels a step at 96 dpi), although most arrive while a step is under way.
+    xdotool mousemove "$sx" "$sy"
+    xdotool click --repeat 10 --delay 1 5
+    two=$(xdotool search --name "^Tolvin No.2$" | head -1)
+    top_of_two() { eval "$(xdotool getwindowgeometry --shell "$two")"; echo "$Y"; }
+    check "ten fast wheel notches move the current marker ten steps" 'wait_for "[ \"\$(top_of_two)\" = 40 ]"'
+    sleep 0.3
+    check "and no more" '[ "$(top_of_two)" = 40 ]'
+    eval "$(xdotool getwindowgeometry --shell "$panel")"
     # Column 20, row 28 of the 32 x 32 picture is masked out.
     tx=$((X + WIDTH * 2 / 3 * 20 / 32)); ty=$((Y + HEIGHT * 28 / 32))
     windows=$(shown)
@@ -45,7 +56,6 @@ if [ -n "$panel" ]; then
     sleep 0.7 # nothing is to happen: give it the time a menu takes to show
     check "a right click on a transparent pixel opens no menu" '[ "$(shown)" = "$windows" ]'
     xdotool key Escape
-    sx=$((X + 3)); sy=$((Y + HEIGHT * 9 / 32))
     xdotool mousemove "$sx" "$sy" click 3
     check "a right click on the picture opens the panel menu" 'wait_for "[ \$(shown) -gt $windows ]"'
     xdotool key z

@@ -59,6 +59,39 @@ Page::Page(RECT r, Focus focus) : thread_([this, r, focus] { Run(r, focus); }) {
     WaitFor([this] { return hwnd_.load() != nullptr; }, 3000);
 }
 
+Page::Page(RECT r, Look look) : painted_(true), look_(look), thread_([this, r] { Run(r, Focus::Never); }) {
+    WaitFor([this] { return hwnd_.load() != nullptr; }, 3000);
+}
+
+namespace {
+constexpr UINT kSetLook = WM_APP + 1;
+}
+
+void Page::SetLook(const Look& look) {
+    if (HWND h = hwnd_.load()) {
+        SendMessageW(h, kSetLook, 0, reinterpret_cast<LPARAM>(&look));
+    }
+}
+
+void Page::PaintLook(HWND h) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(h, &ps);
+    RECT client{};
+    GetClientRect(h, &client);
+    HBRUSH paper = CreateSolidBrush(look_.paper);
+    HBRUSH ink = CreateSolidBrush(look_.ink);
+    FillRect(dc, &client, paper);
+    if (look_.stripe > 0) {
+        for (int y = -(look_.scroll % (2 * look_.stripe)); y < client.bottom; y += 2 * look_.stripe) {
+            RECT band{0, y, client.right, y + look_.stripe};
+            FillRect(dc, &band, ink);
+        }
+    }
+    DeleteObject(paper);
+    DeleteObject(ink);
+    EndPaint(h, &ps);
+}
+
 Page::~Page() {
     if (HWND h = hwnd_.load()) {
         PostMessageW(h, WM_CLOSE, 0, 0);
@@ -68,6 +101,18 @@ Page::~Page() {
 
 LRESULT CALLBACK Page::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     auto* self = reinterpret_cast<Page*>(GetWindowLongPtrW(h, GWLP_USERDATA));
+    if (self && self->painted_ && m == WM_PAINT) {
+        self->PaintLook(h);
+        return 0;
+    }
+    if (self && self->painted_ && m == WM_ERASEBKGND) {
+        return 1; // all of it is painted in WM_PAINT, late if the page is slow
+    }
+    if (m == kSetLook && self) {
+        self->look_ = *reinterpret_cast<const Look*>(l);
+        InvalidateRect(h, nullptr, FALSE);
+        return 0;
+    }
     if (m == WM_LBUTTONDOWN && self) {
         ++self->clicks_;
     } else if (m == WM_CHAR && self) {
@@ -101,6 +146,20 @@ void Page::Run(RECT r, Focus focus) {
     }
     hwnd_ = h;
     MSG msg;
+    if (look_.paintDelayMs > 0) {
+        // A busy program: it looks at its messages (and so at what the display asks it to
+        // repaint) only every few milliseconds.
+        for (;;) {
+            Sleep(static_cast<DWORD>(look_.paintDelayMs));
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                if (msg.message == WM_QUIT) {
+                    return;
+                }
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+    }
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);

@@ -32,6 +32,19 @@ class Page {
 public:
     enum class Focus { Never, Take };
     explicit Page(RECT r, Focus focus = Focus::Never);
+    // What the page shows: plain paper of one colour, or horizontal stripes `stripe` pixels high
+    // (ink and paper by turns) scrolled by `scroll` pixels. With `paintDelayMs` the page's program
+    // is busy: it looks at its messages, and repaints, only that often.
+    struct Look {
+        COLORREF paper = RGB(255, 255, 255);
+        COLORREF ink = RGB(0, 0, 0);
+        int stripe = 0;
+        int scroll = 0;
+        int paintDelayMs = 0;
+    };
+    Page(RECT r, Look look);
+    // Changes what the page shows and has it repaint, as its program would.
+    void SetLook(const Look& look);
     ~Page();
     Page(const Page&) = delete;
     Page& operator=(const Page&) = delete;
@@ -42,10 +55,13 @@ public:
 private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
     void Run(RECT r, Focus focus);
+    void PaintLook(HWND h);
 
     std::atomic<HWND> hwnd_{nullptr};
     std::atomic<int> clicks_{0};
     std::atomic<int> chars_{0};
+    std::atomic<bool> painted_{false}; // drawn from look_ rather than the class background
+    Look look_;                        // read and written on the page's own thread
     std::thread thread_;
 };
 

@@ -12,7 +12,9 @@ constexpr COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255), kGreen = 
 using Tracking = RegistryTest;
 
 TEST_F(Tracking, TheFirstTicksAfterShowingDoNotRefresh) {
-    ColourWindow paper(kWhite, 0, 0, 600, 100); // beneath the marker from the start
+    // Beneath the band from the start, and no larger: what lies just outside the band stays as it
+    // is, so only the z-order could start a refresh.
+    ColourWindow paper(kWhite, 0, 0, 600, Px(markShape::kPanelHeight) + 2);
     Start();
     auto m = Marker(1);
     EXPECT_EQ(m->below_hwnd, paper.hwnd());
@@ -62,9 +64,31 @@ TEST_F(Tracking, ANewWindowBeneathIsNoticedAndTheCopyPenNeverRefreshes) {
         << "below " << m->below_hwnd << " green " << green.hwnd() << " marker " << m->Hwnd();
     Pump(600);
     EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kGreen));
-    // Switching back later does not refresh for what happened before.
+    // Switching back later does not refresh for the z-order seen before; but the window has gone
+    // from around the band, and the live picture catches up with what lies behind it now.
     m->pen_mode = palette::kXorPen;
-    Pump(1100);
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kWhite); }, 1500));
+}
+
+TEST_F(Tracking, ARestingMarkerTakesANewPictureWhenTheScreenJustOutsideItsBandChanges) {
+    Start();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    m->Label1_MouseUp(1, 0, 0, 0);
+    const RECT r = WindowRect(m->Hwnd());
+    // A page of another program beneath the band and around it, its z-order settled before it
+    // changes. (Windows of the marker's own thread count as the program's own: never sensed.)
+    Page page(RECT{100, r.top - 30, 700, r.bottom + 30}, Page::Look{});
+    SetWindowPos(page.Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    EXPECT_TRUE(WaitFor([&] { return m->below_hwnd == page.Hwnd(); }, 1500));
+    Pump(600);
+    ASSERT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kWhite));
+    page.SetLook(Page::Look{kGreen});
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kGreen); }, 1200));
+    EXPECT_EQ(m->below_hwnd, page.Hwnd()); // not a change of z-order
+    m->pen_mode = palette::kCopyPen;       // the opaque pen never refreshes, even for the live picture
+    page.SetLook(Page::Look{kRed});
+    Pump(1200);
     EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kGreen));
 }
 
