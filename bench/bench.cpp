@@ -7,6 +7,7 @@
 #include "toolkit/form.h"
 #include "toolkit/surface.h"
 #include "toolkit/capture.h"
+#include "toolkit/screen.h"
 #include "toolkit/units.h"
 
 #include <windows.h>
@@ -86,6 +87,88 @@ void Print(const char* what, Stats s) {
     std::printf("%-58s median %8.3f ms   worst %8.3f ms\n", what, s.median, s.worst);
 }
 
+double FiletimeMs(FILETIME f) {
+    return static_cast<double>((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) /
+           10000.0;
+}
+
+// CPU used while the markers rest for `seconds` with the message loop running, in % of one core:
+// the program alone and (under Wine) the program with the Wine server.
+void PrintIdleCpu(const char* what, int seconds) {
+    const long pictures = markShape::PicturesTaken();
+    FILETIME c, e, k0, u0, k1, u1;
+    GetProcessTimes(GetCurrentProcess(), &c, &e, &k0, &u0);
+    const double server0 = WineServerCpuSeconds();
+    const auto start = Clock::now();
+    while (Clock::now() - start < std::chrono::seconds(seconds)) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        tk::DoEvents();
+    }
+    GetProcessTimes(GetCurrentProcess(), &c, &e, &k1, &u1);
+    const double cpuMs = FiletimeMs(k1) - FiletimeMs(k0) + FiletimeMs(u1) - FiletimeMs(u0);
+    const double program = cpuMs / (10.0 * seconds);
+    if (server0 >= 0) {
+        const double server = (WineServerCpuSeconds() - server0) * 100.0 / seconds;
+        std::printf("%-58s %6.2f %% of one core (program %.2f + Wine server %.2f), %ld pictures\n", what,
+                    program + server, program, server, markShape::PicturesTaken() - pictures);
+    } else {
+        std::printf("%-58s %6.2f %% of one core\n", what, program);
+    }
+}
+
+// Both, in turns, so that a change in the machine's speed meanwhile shows.
+void PrintIdleCpuWithAndWithoutLivePicture(const char* what, int seconds) {
+    for (int round = 0; round < 2; ++round) {
+        markShape::SetLivePicture(false);
+        PrintIdleCpu((std::string(what) + ", no live picture").c_str(), seconds);
+        markShape::SetLivePicture(true);
+        PrintIdleCpu((std::string(what) + ", live picture").c_str(), seconds);
+    }
+}
+
+// A page of another program (here: another thread, with its own message loop) beneath a resting
+// marker changes colour: how long until the marker's picture shows it. Changes come at random
+// moments of the tick.
+void PrintTimeToShowAChange(markShape& m) {
+    const RECT r = tk::WindowRectOf(m.Hwnd());
+    testing_support::Page page(RECT{0, r.top - 40, 1000, r.bottom + 40}, testing_support::Page::Look{});
+    SetWindowPos(page.Hwnd(), m.Hwnd(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    m.Label1_MouseUp(1, 0, 0, 0);
+    Print("one look at a resting marker's edges (rows shared)", Measure(200, [&] { m.EdgesChanged(); }));
+    // What a look is made of when it reads the screen itself.
+    Print("  the monitor it is on", Measure(200, [&] { tk::MonitorOf(r); }));
+    Print("  the program's own windows (remembered)", Measure(200, [&] { tk::OwnWindowRects(m.Hwnd()); }));
+    Print("  the program's own windows (asked afresh)", Measure(200, [&] {
+              tk::ForgetOwnWindows();
+              tk::OwnWindowRects(m.Hwnd());
+          }));
+    {
+        tk::Surface row;
+        row.Resize(r.right - r.left, 1, 0);
+        Print("  one screen row read",
+              Measure(200, [&] { row.CopyFromScreen(r.left, r.bottom, r.right - r.left, 1); }));
+    }
+    COLORREF colour = RGB(255, 255, 255);
+    std::vector<double> ms;
+    for (int i = 0; i < 20; ++i) {
+        colour = colour == RGB(255, 255, 255) ? RGB(0, 0, 0) : RGB(255, 255, 255);
+        const auto pause = Clock::now();
+        while (Clock::now() - pause < std::chrono::milliseconds(37 * i % 500)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            tk::DoEvents();
+        }
+        page.SetLook(testing_support::Page::Look{colour});
+        const auto t0 = Clock::now();
+        while (m.Picture().PixelAt(300, 5) != colour && Clock::now() - t0 < std::chrono::seconds(3)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+            tk::DoEvents();
+        }
+        ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+    }
+    std::sort(ms.begin(), ms.end());
+    Print("a change beneath a resting marker shows in its band after", Stats{ms[ms.size() / 2], ms.back()});
+}
+
 } // namespace
 
 int wmain() {
@@ -139,10 +222,22 @@ int wmain() {
               CountWindowsAbove(m->Hwnd());
               FindOverlapBelow(m->Hwnd());
           }));
+    PrintTimeToShowAChange(*m);
+    {
+        // Three markers resting over the (white) desktop.
+        panel->AddMarker();
+        panel->AddMarker();
+        panel->mk_table[2].shape->Move(0, 6000);
+        panel->mk_table[3].shape->Move(0, 9000);
+        for (int n = 1; n <= 3; ++n) {
+            panel->mk_table[n].shape->Label1_MouseUp(1, 0, 0, 0);
+        }
+        PrintIdleCpuWithAndWithoutLivePicture("CPU of 3 resting markers over 20 s", 20);
+    }
 
     const double before = testing_support::CommitChargeMb();
     const auto addStart = Clock::now();
-    for (int i = 2; i <= 100; ++i) {
+    for (int i = 4; i <= 100; ++i) {
         panel->AddMarker();
         if (i % 25 == 0) {
             std::printf("  %3d markers after %8.1f ms\n", i,
@@ -150,7 +245,7 @@ int wmain() {
         }
     }
     std::printf("%-58s %8.3f MB\n", "memory added per marker",
-                (testing_support::CommitChargeMb() - before) / 99);
+                (testing_support::CommitChargeMb() - before) / 97);
     // Fifty other windows, as a busy desktop has.
     std::vector<HWND> others;
     for (int i = 0; i < 50; ++i) {
@@ -215,29 +310,7 @@ int wmain() {
               for (int i = 0; i < 1000; ++i)
                   GetWindow(m->Hwnd(), GW_HWNDPREV);
           }));
-    {
-        // 100 idle markers ticking twice a second, with the message loop running.
-        FILETIME c, e, k0, u0, k1, u1;
-        GetProcessTimes(GetCurrentProcess(), &c, &e, &k0, &u0);
-        const double server0 = WineServerCpuSeconds();
-        const auto idleStart = Clock::now();
-        while (Clock::now() - idleStart < std::chrono::seconds(60)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            tk::DoEvents();
-        }
-        GetProcessTimes(GetCurrentProcess(), &c, &e, &k1, &u1);
-        auto ticks = [](FILETIME f) {
-            return (static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
-        };
-        const double cpuMs = (ticks(k1) - ticks(k0) + ticks(u1) - ticks(u0)) / 10000.0;
-        const double server = WineServerCpuSeconds() - server0;
-        std::printf("%-58s %8.1f %% of one core (program)\n", "CPU of 100 idle markers over 60 s",
-                    cpuMs / 600.0);
-        if (server0 >= 0) {
-            std::printf("%-58s %8.1f %% of one core (program and Wine server)\n", "",
-                        cpuMs / 600.0 + server * 100.0 / 60.0);
-        }
-    }
+    PrintIdleCpuWithAndWithoutLivePicture("CPU of 100 resting markers over 20 s", 20);
     for (HWND w : others) {
         DestroyWindow(w);
     }

@@ -85,7 +85,7 @@ void markShape::Form_Load() {
     Move(primary.left, primary.top, primary.width, kPanelHeight + 2 * Tx());
     Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
     CopyScreenImage();
-    edges_ = SenseEdges();
+    edges_ = SenseEdges(true);
     pen_mode = palette::kXorPen;
     hide_wait = 3;
     touka_on = false;
@@ -240,7 +240,7 @@ void markShape::Timer1_Timer() {
             // full shape: a copy now would hold the marker's own tint.
             if (frame_hwnd) {
                 CopyScreenImage(); // still a frame: the copy holds what lies behind
-                edges_ = SenseEdges();
+                edges_ = SenseEdges(true);
                 GoFullShape();
             }
             touka_on = false;

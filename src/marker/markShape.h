@@ -72,6 +72,10 @@ public:
     static const live::Plan& LivePlan();
     // Turns the live picture off (and on again): the benchmark measures what it costs.
     static void SetLivePicture(bool on);
+    // Whether the screen just outside the resting band changed since the picture was taken.
+    bool EdgesChanged() const;
+    // Pictures taken by every marker so far (refreshes and live copies that changed the picture).
+    static long PicturesTaken();
 
     std::wstring PanelTooltip() const { return tips_.Text(Pnl_scale.Hwnd()); }
     const tk::Surface& Picture() const { return surface_; }
@@ -103,9 +107,9 @@ private:
     bool PumpAndRefresh();
     void RefreshAsOutline();
     void RefreshInPlace();
-    // The screen just above and below the band, and whether it changed since the last look.
-    std::vector<tk::Pixel> SenseEdges() const;
-    bool EdgesChanged() const;
+    // The screen just above and below the band (`fresh`: read now, not shared from a moment
+    // ago), and whether it changed since the picture was taken.
+    std::vector<tk::Pixel> SenseEdges(bool fresh) const;
     // Where markers are left out of copies: copies what lies behind and shows it if it changed.
     void LiveCopy();
     bool HasFrameRegion() const;
@@ -118,5 +122,6 @@ private:
     int formButtonsDown_ = 0;
     bool excludedFromCapture_ = false;          // screen copies leave this window out
     PictureState refresh_ = PictureState::Held; // a refresh's own stage; Held when none runs
-    std::vector<tk::Pixel> edges_;              // the edges as of the last copy or look
+    std::vector<tk::Pixel> edges_;              // the edges as of the last picture
+    mutable RECT edgeMonitor_{};                // the monitor they lie on
 };

@@ -8,6 +8,7 @@
 #include "toolkit/screen.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -18,6 +19,7 @@ namespace {
 int g_refreshesUnderWay = 0;
 
 bool g_livePicture = true;
+long g_picturesTaken = 0;
 
 class RefreshUnderWay {
 public:
@@ -52,17 +54,57 @@ void LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
     }
 }
 
-// One row of the screen, read through a picture kept for the purpose: the tick reads its edges
-// without making GDI objects each time.
-void AppendScreenRow(const RECT& row, std::vector<tk::Pixel>& out) {
-    static tk::Surface scratch;
-    const int w = row.right - row.left;
-    scratch.Resize(w, 1, 0);
-    scratch.CopyFromScreen(row.left, row.top, w, 1);
-    const tk::Pixel* p = scratch.Pixels();
-    if (p) {
-        out.insert(out.end(), p, p + w);
+// Pieces of screen rows, read through a picture kept for the purpose (no GDI objects made each
+// time) and shared for a moment: markers lying side by side or on top of each other read the
+// same rows, and with many markers each row is read a few times a second, not once per marker.
+class ScreenRows {
+public:
+    // Appends the pixels of `pieces` (rows one pixel high) to `out`. `fresh`: read now, whatever
+    // was read a moment ago (the edges that go with a new picture).
+    void Append(const std::vector<RECT>& pieces, bool fresh, std::vector<tk::Pixel>& out) {
+        const DWORD now = GetTickCount();
+        for (auto it = read_.begin(); it != read_.end();) {
+            it = fresh || now - it->when > kShareMs ? read_.erase(it) : it + 1;
+        }
+        std::optional<tk::WindowDc> screen; // one screen DC for all the pieces not read lately
+        for (const RECT& piece : pieces) {
+            const Read* known = nullptr;
+            for (const Read& r : read_) {
+                known = EqualRect(&r.piece, &piece) ? &r : known;
+            }
+            if (!known) {
+                if (!screen) {
+                    screen.emplace(GetDesktopWindow());
+                }
+                const int w = piece.right - piece.left;
+                scratch_.Resize(w, 1, 0);
+                scratch_.CopyFromScreen(screen->get(), piece.left, piece.top, w, 1);
+                const tk::Pixel* p = scratch_.Pixels();
+                if (!p) {
+                    continue;
+                }
+                read_.push_back(Read{piece, now, std::vector<tk::Pixel>(p, p + w)});
+                known = &read_.back();
+            }
+            out.insert(out.end(), known->pixels.begin(), known->pixels.end());
+        }
     }
+
+private:
+    // Less than a tick: a change is still seen at the tick after the one that read the row.
+    static constexpr DWORD kShareMs = 200;
+    struct Read {
+        RECT piece;
+        DWORD when;
+        std::vector<tk::Pixel> pixels;
+    };
+    std::vector<Read> read_;
+    tk::Surface scratch_;
+};
+
+ScreenRows& SharedScreenRows() {
+    static ScreenRows rows;
+    return rows;
 }
 
 } // namespace
@@ -70,6 +112,10 @@ void AppendScreenRow(const RECT& row, std::vector<tk::Pixel>& out) {
 const live::Plan& markShape::LivePlan() {
     static const live::Plan plan = live::ChoosePlan(tk::CurrentCaptureMode());
     return plan;
+}
+
+long markShape::PicturesTaken() {
+    return g_picturesTaken;
 }
 
 void markShape::SetLivePicture(bool on) {
@@ -133,6 +179,7 @@ void markShape::Label1_MouseUp(int Button, int, float, float) {
     // Keep this marker alive until the refresh has finished, whatever runs in its pumps.
     const auto keep = weak_from_this().lock();
     RefreshUnderWay underWay;
+    ++g_picturesTaken;
     if (excludedFromCapture_) {
         RefreshInPlace();
     } else {
@@ -183,7 +230,7 @@ void markShape::RefreshAsOutline() {
             break;
         }
     }
-    edges_ = SenseEdges();
+    edges_ = SenseEdges(true);
     GoFullShape();
     refresh_ = PictureState::Held;
 }
@@ -204,13 +251,17 @@ void markShape::RefreshInPlace() {
     Invalidate();
 }
 
-std::vector<tk::Pixel> markShape::SenseEdges() const {
+std::vector<tk::Pixel> markShape::SenseEdges(bool fresh) const {
     std::vector<tk::Pixel> pixels;
     const RECT band = tk::WindowRectOf(HwndIfLoaded());
-    for (const RECT& row :
-         live::EdgeRows(band, tk::MonitorOf(band).pixels, tk::OwnWindowRects(HwndIfLoaded()))) {
-        AppendScreenRow(row, pixels);
+    // The monitor is asked with every new picture (the marker has moved, or the monitors have
+    // changed and the marker was brought back); a look in between reuses it, since asking the
+    // system costs more than the rest of the look.
+    if (fresh || IsRectEmpty(&edgeMonitor_)) {
+        edgeMonitor_ = tk::MonitorOf(band).pixels;
     }
+    SharedScreenRows().Append(live::EdgeRows(band, edgeMonitor_, tk::OwnWindowRects(HwndIfLoaded())), fresh,
+                              pixels);
     return pixels;
 }
 
@@ -221,7 +272,7 @@ bool markShape::EdgesChanged() const {
     if (!g_livePicture || g_refreshesUnderWay > 0 || State() != PictureState::Held) {
         return false;
     }
-    return SenseEdges() != edges_;
+    return SenseEdges(false) != edges_;
 }
 
 void markShape::LiveCopy() {
@@ -241,6 +292,7 @@ void markShape::LiveCopy() {
     if (live::Differ(fresh.Pixels(), surface_.Pixels(),
                      static_cast<size_t>(fresh.Width()) * static_cast<size_t>(fresh.Height()))) {
         surface_.CopyFrom(fresh);
+        ++g_picturesTaken;
         Invalidate();
     }
 }

@@ -1,5 +1,7 @@
 #include "toolkit/form.h"
 
+#include "toolkit/screen.h"
+
 #include "toolkit/units.h"
 
 #include <windowsx.h>
@@ -214,6 +216,9 @@ LRESULT CALLBACK Form::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
         SetWindowLongPtrW(hwnd, 0, reinterpret_cast<LONG_PTR>(form));
         form->hwnd_ = hwnd;
         return DefWindowProcW(hwnd, msg, wParam, lParam);
+    }
+    if (msg == WM_WINDOWPOSCHANGED || msg == WM_DESTROY) {
+        ForgetOwnWindows(); // the program's windows are no longer where they were
     }
     auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, 0));
     if (!form) {

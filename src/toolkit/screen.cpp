@@ -1,5 +1,7 @@
 #include "toolkit/screen.h"
 
+#include <utility>
+
 namespace tk {
 
 namespace {
@@ -62,23 +64,44 @@ bool SameLayout(const std::vector<Monitor>& a, const std::vector<Monitor>& b) {
     return true;
 }
 
+namespace {
+struct OwnWindows {
+    std::vector<std::pair<HWND, RECT>> windows;
+    DWORD taken = 0;
+    bool valid = false;
+};
+OwnWindows g_own;
+constexpr DWORD kOwnWindowsValidMs = 1000;
+} // namespace
+
+void ForgetOwnWindows() {
+    g_own.valid = false;
+}
+
 std::vector<RECT> OwnWindowRects(HWND except) {
-    struct Walk {
-        HWND except;
-        std::vector<RECT> rects;
-    } walk{except, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* w = reinterpret_cast<Walk*>(p);
-            RECT r{};
-            if (h != w->except && IsWindowVisible(h) && GetWindowRect(h, &r)) {
-                w->rects.push_back(r);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&walk));
-    return walk.rects;
+    if (!g_own.valid || GetTickCount() - g_own.taken > kOwnWindowsValidMs) {
+        g_own.windows.clear();
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND h, LPARAM p) -> BOOL {
+                RECT r{};
+                if (IsWindowVisible(h) && GetWindowRect(h, &r)) {
+                    reinterpret_cast<OwnWindows*>(p)->windows.push_back({h, r});
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&g_own));
+        g_own.taken = GetTickCount();
+        g_own.valid = true;
+    }
+    std::vector<RECT> rects;
+    rects.reserve(g_own.windows.size());
+    for (const auto& [h, r] : g_own.windows) {
+        if (h != except) {
+            rects.push_back(r);
+        }
+    }
+    return rects;
 }
 
 } // namespace tk

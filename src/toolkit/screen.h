@@ -23,7 +23,10 @@ Monitor MonitorAt(POINT p);
 // Whether any monitor shows some of `r`.
 bool OnSomeMonitor(const RECT& r);
 // The rectangles of this program's visible top-level windows (its thread's), but `except`.
+// Remembered until one of the program's forms moves, changes size, shows, hides or closes
+// (ForgetOwnWindows) or for a second at most (menus and tooltips are not forms).
 std::vector<RECT> OwnWindowRects(HWND except);
+void ForgetOwnWindows();
 // Whether two monitor lists describe the same desktop.
 bool SameLayout(const std::vector<Monitor>& a, const std::vector<Monitor>& b);
 

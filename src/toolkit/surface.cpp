@@ -74,10 +74,13 @@ void Surface::CopyFromScreen(int x, int y, int w, int h) {
     if (!dc_) {
         return;
     }
-    HWND desktop = GetDesktopWindow();
-    WindowDc screen(desktop);
-    if (screen.get()) {
-        BitBlt(dc_.get(), 0, 0, w, h, screen.get(), x, y, SRCCOPY);
+    WindowDc screen(GetDesktopWindow());
+    CopyFromScreen(screen.get(), x, y, w, h);
+}
+
+void Surface::CopyFromScreen(HDC screen, int x, int y, int w, int h) {
+    if (dc_ && screen) {
+        BitBlt(dc_.get(), 0, 0, w, h, screen, x, y, SRCCOPY);
     }
 }
 

@@ -20,6 +20,8 @@ public:
     void Clear(COLORREF back);
     // Copies the screen rectangle (x, y, w, h) in pixels into the picture at (0, 0).
     void CopyFromScreen(int x, int y, int w, int h);
+    // The same from a screen DC the caller holds (several copies through one DC).
+    void CopyFromScreen(HDC screen, int x, int y, int w, int h);
     // Draws the picture to `dst`; with `tint` the whole area is combined with `fill`
     // by the pen `rop2` (R2_XORPEN, R2_MERGEPEN, R2_COPYPEN), in one pass so that
     // nothing flickers.

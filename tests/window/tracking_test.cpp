@@ -144,3 +144,24 @@ TEST_F(Tracking, WithHideButtonsTheGripHidesAwayFromTheMarkerAndReturnsOnHover) 
     panel->CheckHideBtn();
     EXPECT_TRUE(WaitFor([&] { return m->Pnl_scale.Visible(); }, 1500));
 }
+
+TEST_F(Tracking, RestingMarkersTakeNoPicturesWhileNothingAroundThemChanges) {
+    auto panel = Start();
+    panel->AddMarker();
+    panel->AddMarker();
+    // One over a page of another program, one on the desktop, one overlapping another marker.
+    Page page(RECT{0, 150, 900, 260}, Page::Look{kGreen});
+    Marker(1)->Move(0, 3000);
+    Marker(2)->Move(0, 9000);
+    Marker(3)->Move(0, 9150);
+    for (int n = 1; n <= 3; ++n) {
+        Marker(n)->Label1_MouseUp(1, 0, 0, 0);
+    }
+    Pump(1200); // the ticks see the new places once
+    const long before = markShape::PicturesTaken();
+    Pump(2100);
+    EXPECT_EQ(markShape::PicturesTaken(), before);
+    // And a change is still seen.
+    page.SetLook(Page::Look{kRed});
+    EXPECT_TRUE(WaitFor([&] { return SameColour(Marker(1)->Picture().PixelAt(200, 5), kRed); }, 1200));
+}
