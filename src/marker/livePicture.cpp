@@ -51,6 +51,10 @@ void AppendUncovered(LONG y, LONG left, LONG right, const std::vector<RECT>& cov
 }
 } // namespace
 
+bool CopyBeforeFullShape(tk::CaptureMode mode) {
+    return mode == tk::CaptureMode::Excluded;
+}
+
 std::vector<RECT> EdgeRows(const RECT& band, const RECT& monitor, const std::vector<RECT>& ours) {
     std::vector<RECT> rows;
     const LONG left = std::max(band.left, monitor.left);

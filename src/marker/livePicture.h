@@ -27,8 +27,14 @@ struct Plan {
     unsigned intervalMs; // how often the screen is looked at
 };
 
-// Chosen once from the capture path the system allows.
+// Chosen from the capture path the system allows.
 Plan ChoosePlan(tk::CaptureMode mode);
+
+// Whether the end of a grip drag copies what lies behind before the marker takes its full shape
+// back. Left out of copies, it can, and must: the full shape would first show the picture the
+// drag cleared, as a solid bar. As an outline it copies in the refresh that follows, which waits
+// for the windows beneath to repaint at the new place.
+bool CopyBeforeFullShape(tk::CaptureMode mode);
 
 // The screen a marker senses (band: the marker's rectangle, monitor: the monitor it is on, ours:
 // the program's other visible windows, all in screen pixels): the row just above and the row just

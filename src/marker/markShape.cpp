@@ -25,9 +25,11 @@ namespace {
 struct Span {
     double left, top, width, bottom;
 };
+Span InTwips(const RECT& r) {
+    return {tk::TwipsX(r.left), tk::TwipsY(r.top), tk::TwipsX(r.right - r.left), tk::TwipsY(r.bottom)};
+}
 Span InTwips(const tk::Monitor& m) {
-    return {tk::TwipsX(m.pixels.left), tk::TwipsY(m.pixels.top), tk::TwipsX(m.pixels.right - m.pixels.left),
-            tk::TwipsY(m.pixels.bottom)};
+    return InTwips(m.pixels);
 }
 } // namespace
 
@@ -80,8 +82,8 @@ void markShape::CreateElements() {
 
 void markShape::Form_Load() {
     excludedFromCapture_ = tk::ExcludeFromCapture(HwndIfLoaded());
-    // Across the top of the primary monitor.
-    const Span primary = InTwips(tk::PrimaryMonitor());
+    // Across the top of the primary monitor, below a taskbar at the top and beside one at a side.
+    const Span primary = InTwips(tk::PrimaryMonitor().work);
     Move(primary.left, primary.top, primary.width, kPanelHeight + 2 * Tx());
     Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
     CopyScreenImage();
@@ -163,9 +165,9 @@ void markShape::KeepOnScreen() {
     if (!me || tk::OnSomeMonitor(tk::WindowRectOf(me))) {
         return;
     }
-    // Its monitor has gone or moved away: back to the top of the primary monitor, spanning it,
-    // with a new picture.
-    const Span primary = InTwips(tk::PrimaryMonitor());
+    // Its monitor has gone or moved away: back to the top of the primary monitor, spanning it
+    // (what the taskbar leaves of it), with a new picture.
+    const Span primary = InTwips(tk::PrimaryMonitor().work);
     Move(primary.left, primary.top, primary.width, Height());
     if (frame_hwnd) {
         MakeFrameRegion(frame_hwnd);
@@ -412,6 +414,11 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
         const Span on = InTwips(tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded()))); // spans its monitor
         Move(on.left, Top(), on.width, Height());
     }
+    const bool copyFirst = excludedFromCapture_ && pen_mode != palette::kCopyPen &&
+                           live::CopyBeforeFullShape(tk::CurrentCaptureMode());
+    if (copyFirst) {
+        CopyScreenImage(); // the marker is left out: the copy shows what lies behind it
+    }
     GoFullShape();
     int V = CInt(P - Left());
     if (V < 0) {
@@ -421,7 +428,7 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
         V = CInt(ScaleWidth() - Pnl_scale.Width());
     }
     Pnl_scale.Move(V, Pnl_scale.Top());
-    if (pen_mode != palette::kCopyPen) {
+    if (pen_mode != palette::kCopyPen && !copyFirst) {
         Label1_MouseUp(1, 0, 0, 0);
     }
 }

@@ -69,7 +69,9 @@ public:
     };
     PictureState State() const;
     // How resting markers keep their pictures live on this system.
-    static const live::Plan& LivePlan();
+    static live::Plan LivePlan();
+    // The capture path was chosen again: left out of copies or not, and a new picture.
+    void CaptureModeChanged();
     // Turns the live picture off (and on again): the benchmark measures what it costs.
     static void SetLivePicture(bool on);
     // Whether the screen just outside the resting band changed since the picture was taken.

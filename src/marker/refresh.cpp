@@ -109,9 +109,24 @@ ScreenRows& SharedScreenRows() {
 
 } // namespace
 
-const live::Plan& markShape::LivePlan() {
-    static const live::Plan plan = live::ChoosePlan(tk::CurrentCaptureMode());
-    return plan;
+live::Plan markShape::LivePlan() {
+    return live::ChoosePlan(tk::CurrentCaptureMode());
+}
+
+void markShape::CaptureModeChanged() {
+    const HWND me = HwndIfLoaded();
+    if (!me) {
+        return;
+    }
+    const bool excluded = tk::ExcludeFromCapture(me);
+    if (excludedFromCapture_ && !excluded) {
+        tk::IncludeInCapture(me);
+    }
+    excludedFromCapture_ = excluded;
+    EnableTimer(kLiveTimer, LivePlan().intervalMs, LivePlan().sensing == live::Sensing::CopyInPlace);
+    if (pen_mode != palette::kCopyPen && !frame_hwnd) {
+        Label1_MouseUp(1, 0, 0, 0);
+    }
 }
 
 long markShape::PicturesTaken() {

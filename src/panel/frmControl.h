@@ -79,7 +79,8 @@ public:
     tk::ScrollBar VScroll1;
     tk::TextBox Text1;
 
-    static constexpr COLORREF kBackColor = 0x00FF8080; // also the transparency key
+    static constexpr COLORREF kBackColor = 0x00FF8080;  // also the transparency key
+    static constexpr UINT kWmGetDpiScaledSize = 0x02E4; // WM_GETDPISCALEDSIZE, Windows 10 1703 and later
 
     // Public for tests: the panel's own set-up and closing steps.
     void Form_Unload() override;

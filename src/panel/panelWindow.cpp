@@ -3,6 +3,7 @@
 #include "panel/frmControl.h"
 #include "resources/art.h"
 #include "startup/basTolvin.h"
+#include "toolkit/capture.h"
 #include "toolkit/screen.h"
 #include "toolkit/units.h"
 
@@ -66,10 +67,10 @@ void frmControl::Form_Load() {
 void frmControl::PlaceBottomRight() {
     const double width = VScroll1.Width() + 480;
     const double height = VScroll1.Height();
-    // Some systems report a full-screen client height larger than the screen itself:
-    // the panel must still end on the screen.
-    const double top = std::min<double>(GetFullScreenHeight() - height, tk::ScreenHeight() - height);
-    Move(tk::ScreenWidth() - width, top, width, height);
+    // Bottom right, above the taskbar: within the primary monitor's work area, so that a taskbar
+    // on the right, at the top or hidden leaves the panel in the corner it belongs in.
+    const RECT r = tk::BottomRightWithin(tk::PrimaryMonitor().work, tk::PixelsX(width), tk::PixelsY(height));
+    Move(tk::TwipsX(r.left), tk::TwipsY(r.top), width, height);
 }
 
 void frmControl::KeepEverythingOnScreen() {
@@ -138,9 +139,30 @@ bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
     case WM_DISPLAYCHANGE:
         KeepEverythingOnScreen();
         break;
-    case WM_DPICHANGED: { // moved onto a monitor of another scaling: the size Windows suggests
-        const RECT* r = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(HwndIfLoaded(), nullptr, r->left, r->top, r->right - r->left, r->bottom - r->top,
+    case WM_DWMCOMPOSITIONCHANGED: // the capture path chosen at start-up may be wrong now
+        tk::ForgetCaptureMode();
+        for (int n = 1; n <= mk_max; ++n) {
+            // Refreshing pumps messages: hold the marker even if it is closed meanwhile.
+            if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
+                shape->CaptureModeChanged();
+            }
+        }
+        break;
+    case kWmGetDpiScaledSize: { // about to meet a monitor of another scaling: the same size
+        const RECT now = tk::WindowRectOf(HwndIfLoaded());
+        auto* size = reinterpret_cast<SIZE*>(lParam);
+        size->cx = now.right - now.left;
+        size->cy = now.bottom - now.top;
+        result = TRUE;
+        return true;
+    }
+    case WM_DPICHANGED: {
+        // The picture, the spinner and the font keep the sizes of the scaling the program started
+        // with, like the markers: the panel keeps its size in pixels too and takes only the place
+        // the system suggests. (Scaled alone, it would cut off its own spinner.)
+        const RECT r =
+            tk::KeepSizeAt(tk::WindowRectOf(HwndIfLoaded()), *reinterpret_cast<const RECT*>(lParam));
+        SetWindowPos(HwndIfLoaded(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         result = 0;
         return true;

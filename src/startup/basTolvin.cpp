@@ -200,13 +200,9 @@ HWND FindOverlapBelow(HWND hwnd) {
 
 HWND TopWindowFromPoint(int x, int y) {
     HWND w = WindowFromPoint(POINT{x, y});
-    if (!w) {
-        return nullptr;
-    }
-    for (HWND p = GetParent(w); p; p = GetParent(w)) {
-        w = p;
-    }
-    return w;
+    // Up through child windows only: GetParent of an owned top-level window (a dialog, a tool
+    // palette) is its owner, and the marker would take the owner's width.
+    return w ? GetAncestor(w, GA_ROOT) : nullptr;
 }
 
 HRGN MakeFrameRegion(HWND hwnd) {

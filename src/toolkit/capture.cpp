@@ -59,7 +59,9 @@ CaptureMode ChooseCaptureMode(const SystemReport& report) {
         return CaptureMode::Outline;
     }
     // SetWindowDisplayAffinity exists from Windows 7, but WDA_EXCLUDEFROMCAPTURE only from build
-    // 19041; before that the call refuses the value, so the build decides.
+    // 19041. Before that the call does not refuse the value: it succeeds and treats it as
+    // WDA_MONITOR, which shows the window black in every copy, the marker's own included. So the
+    // build decides, not the call's answer.
     if (report.affinityCallPresent && report.build >= kFirstBuildExcludingFromCapture) {
         return CaptureMode::Excluded;
     }
@@ -101,6 +103,16 @@ bool ExcludeFromCapture(HWND hwnd) {
     // Refused (a remote session, a driver that cannot): the outline refresh is the way left.
     g_mode = CaptureMode::OutlineAfterCompositor;
     return false;
+}
+
+void IncludeInCapture(HWND hwnd) {
+    if (const SetAffinityFn setAffinity = AffinityCall()) {
+        setAffinity(hwnd, 0); // WDA_NONE
+    }
+}
+
+void ForgetCaptureMode() {
+    g_chosen = false;
 }
 
 void WaitForCompositor() {

@@ -37,6 +37,11 @@ CaptureMode CurrentCaptureMode();
 // Leaves `hwnd` out of screen copies where the mode says so; false (and the mode lowered) when
 // the system refuses.
 bool ExcludeFromCapture(HWND hwnd);
+// Puts a window left out of copies back into them.
+void IncludeInCapture(HWND hwnd);
+// The desktop's composition changed (WM_DWMCOMPOSITIONCHANGED: on Windows 7, Aero switched on
+// or off, a basic or high-contrast theme chosen): the mode is chosen again at the next question.
+void ForgetCaptureMode();
 // Returns once the compositor has shown what was drawn so far (DwmFlush); at once without one.
 void WaitForCompositor();
 

@@ -1,5 +1,6 @@
 #include "toolkit/screen.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace tk {
@@ -36,7 +37,25 @@ std::vector<Monitor> Monitors() {
 }
 
 Monitor PrimaryMonitor() {
-    return Describe(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    Monitor m = Describe(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY));
+    // The documented source of the primary monitor's work area (the same as its monitor
+    // information on Windows; under Wine the only one that follows SPI_SETWORKAREA).
+    RECT work{};
+    if (SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0) && !IsRectEmpty(&work)) {
+        m.work = work;
+    }
+    return m;
+}
+
+RECT KeepSizeAt(const RECT& current, const RECT& suggested) {
+    return RECT{suggested.left, suggested.top, suggested.left + (current.right - current.left),
+                suggested.top + (current.bottom - current.top)};
+}
+
+RECT BottomRightWithin(const RECT& area, int width, int height) {
+    const LONG left = std::max(area.left, area.right - width);
+    const LONG top = std::max(area.top, area.bottom - height);
+    return RECT{left, top, left + width, top + height};
 }
 
 Monitor MonitorOf(const RECT& r) {

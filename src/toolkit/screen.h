@@ -9,7 +9,7 @@ namespace tk {
 
 struct Monitor {
     RECT pixels{}; // the whole monitor
-    RECT work{};   // without the taskbar and docked bars
+    RECT work{};   // without the taskbar and docked bars, on whichever edge they are
     bool primary = false;
 };
 
@@ -20,6 +20,12 @@ Monitor PrimaryMonitor();
 Monitor MonitorOf(const RECT& r);
 // The monitor under the point, or the nearest one.
 Monitor MonitorAt(POINT p);
+// A rectangle of `width` x `height` in the bottom-right corner of `area` (kept within it where it
+// fits; its top-left corner wins where it does not).
+RECT BottomRightWithin(const RECT& area, int width, int height);
+// Where a window that keeps its size in pixels goes when it meets a monitor of another scaling:
+// at the place the system suggests, with the size it has (`current`).
+RECT KeepSizeAt(const RECT& current, const RECT& suggested);
 // Whether any monitor shows some of `r`.
 bool OnSomeMonitor(const RECT& r);
 // The rectangles of this program's visible top-level windows (its thread's), but `except`.
