@@ -11,7 +11,7 @@ extern std::wstring g_tolvinPath;
 
 class Tolvin {
 public:
-    explicit Tolvin(const std::wstring& arguments = L"");
+    explicit Tolvin(const std::wstring& arguments = L"", const std::wstring& program = g_tolvinPath);
     ~Tolvin();
     Tolvin(const Tolvin&) = delete;
     Tolvin& operator=(const Tolvin&) = delete;

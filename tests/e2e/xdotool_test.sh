@@ -6,7 +6,13 @@ fails=0; passes=0
 check() { if eval "$2"; then passes=$((passes + 1)); echo "ok: $1"; else fails=$((fails + 1)); echo "FAILED: $1"; fi; }
 pixel() { import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null | tail -1 | grep -o '#[0-9A-F]\{6\}' | head -1; }
 wait_for() { for _ in $(seq 100); do eval "$1" && return 0; sleep 0.1; done; return 1; }
-shown() { xdotool search --onlyvisible --name "" 2>/dev/null | wc -l; }
+# Shown windows tall enough to be a menu: not the markers, the panel or the grip's tooltip, which
+# may show or hide at any moment.
+shown() {
+    xdotool search --onlyvisible --name "" 2>/dev/null | while read -r w; do
+        xdotool getwindowgeometry --shell "$w" 2>/dev/null | grep -q '^HEIGHT=\([6-9][0-9]\|[0-9][0-9][0-9]\)$' && echo "$w"
+    done | wc -l
+}
 
 wine "$exe" >/dev/null 2>&1 &
 wine_pid=$!

@@ -1,6 +1,9 @@
-// The live picture's decisions and the steps still to make, with no window.
+// Decisions with no window in them: the live picture, the steps still to make, where the panel
+// goes, how system libraries are loaded.
 #include "marker/livePicture.h"
 #include "panel/steps.h"
+#include "toolkit/screen.h"
+#include "toolkit/syscall.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +17,9 @@ TEST(LivePlan, MarkersLeftOutOfCopiesCopyInPlaceOftenAndTheOthersSenseTheirEdges
         const live::Plan outline = live::ChoosePlan(mode);
         EXPECT_EQ(outline.sensing, live::Sensing::EdgeRows);
         EXPECT_GE(outline.intervalMs, 500u); // a refresh flashes the outline: twice a second at most
+        EXPECT_FALSE(live::CopyBeforeFullShape(mode)); // the refresh after a drag waits for repaints
     }
+    EXPECT_TRUE(live::CopyBeforeFullShape(tk::CaptureMode::Excluded)); // no solid bar after a drag
 }
 
 TEST(LivePlan, TheEdgesAreTheRowsJustOutsideTheBandOnItsMonitor) {
@@ -86,4 +91,37 @@ TEST(LivePlan, WhereTheProgramsOwnWindowsLieOverAnEdgeItIsNotSensed) {
     EXPECT_EQ(rows[2].right, 500);
     // Covered from end to end: nothing to sense.
     EXPECT_TRUE(live::EdgeRows(RECT{0, 0, 1920, 21}, monitor, {RECT{0, 10, 1920, 40}}).empty());
+}
+
+TEST(Placement, ThePanelGoesBottomRightInTheWorkAreaWhereverTheTaskbarIs) {
+    RECT r = tk::BottomRightWithin(RECT{0, 0, 1920, 1040}, 72, 48); // taskbar at the bottom
+    EXPECT_EQ(r.left, 1848);
+    EXPECT_EQ(r.top, 992);
+    r = tk::BottomRightWithin(RECT{0, 0, 1858, 1080}, 72, 48); // on the right
+    EXPECT_EQ(r.right, 1858);
+    EXPECT_EQ(r.bottom, 1080);
+    r = tk::BottomRightWithin(RECT{100, 40, 1920, 1080}, 72, 48); // at the top and on the left
+    EXPECT_EQ(r.right, 1920);
+    EXPECT_EQ(r.bottom, 1080);
+    r = tk::BottomRightWithin(RECT{0, 0, 50, 30}, 72, 48); // larger than the area: its top-left in it
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    // A window that keeps its pixel size on a monitor of another scaling.
+    r = tk::KeepSizeAt(RECT{1848, 992, 1920, 1040}, RECT{2500, 700, 2548, 732});
+    EXPECT_EQ(r.left, 2500);
+    EXPECT_EQ(r.top, 700);
+    EXPECT_EQ(r.right - r.left, 72);
+    EXPECT_EQ(r.bottom - r.top, 48);
+}
+
+TEST(SystemLibraries, TheSystemFolderIsSearchedByFlagWhereTheSystemKnowsItAndByFullPathElsewhere) {
+    EXPECT_EQ(tk::ChooseSystemLoad(true), tk::SystemLoad::SearchSystem32);
+    EXPECT_EQ(tk::ChooseSystemLoad(false), tk::SystemLoad::FullSystemPath);
+    // Either way a system library loads, and from the system folder.
+    HMODULE m = tk::LoadSystemLibrary(L"dwmapi.dll");
+    ASSERT_NE(m, nullptr);
+    wchar_t path[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetModuleFileNameW(m, path, MAX_PATH);
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(_wcsnicmp(path, system, wcslen(system)), 0) << path;
 }

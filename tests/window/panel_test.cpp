@@ -1,6 +1,7 @@
 // The control panel window in-process: place, the spinner, the wheel hook.
 #include "marker/markShape.h"
 #include "window/fixture.h"
+#include "toolkit/capture.h"
 #include "toolkit/units.h"
 
 using namespace testing_support;
@@ -79,4 +80,74 @@ TEST_F(PanelWindow, TheNumberLabelWidensForLongerNumbers) {
     EXPECT_GT(three, one);
     EXPECT_EQ(WindowRect(panel->L_no.Hwnd()).left, left);
     EXPECT_LE(WindowRect(panel->L_no.Hwnd()).right, WindowRect(panel->VScroll1.Hwnd()).left);
+}
+
+namespace {
+// A taskbar on another edge, as far as Wine lets one be set: the primary work area of this process.
+class WorkArea {
+public:
+    explicit WorkArea(RECT work) {
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &saved_, 0);
+        SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+    }
+    ~WorkArea() { SystemParametersInfoW(SPI_SETWORKAREA, 0, &saved_, 0); }
+
+private:
+    RECT saved_{};
+};
+} // namespace
+
+TEST_F(PanelWindow, WithTheTaskbarOnTheRightOrAtTheTopThePanelAndMarkerOneStayClearOfIt) {
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    {
+        WorkArea right(RECT{0, 0, w - 62, h}); // a taskbar 62 pixels wide on the right
+        auto panel = Start();
+        const RECT p = WindowRect(panel->Hwnd());
+        EXPECT_EQ(p.right, w - 62);
+        EXPECT_EQ(p.bottom, h);
+        const RECT m = WindowRect(Marker(1)->Hwnd());
+        EXPECT_EQ(m.left, 0);
+        EXPECT_EQ(m.right, w - 62);
+        EXPECT_EQ(m.top, 0);
+        panel->DelAllMarker();
+        frmControl::Discard();
+    }
+    {
+        WorkArea top(RECT{0, 40, w, h}); // a taskbar 40 pixels high at the top
+        auto panel = Start();
+        const RECT p = WindowRect(panel->Hwnd());
+        EXPECT_EQ(p.right, w);
+        EXPECT_EQ(p.bottom, h);                           // not a taskbar's height above the bottom
+        EXPECT_EQ(WindowRect(Marker(1)->Hwnd()).top, 40); // not under the taskbar
+    }
+}
+
+TEST_F(PanelWindow, OnAMonitorOfAnotherScalingThePanelKeepsItsSizeAndTakesTheSuggestedPlace) {
+    auto panel = Start();
+    const RECT before = WindowRect(panel->Hwnd());
+    // Dragged from 150 % onto 100 %: the system would suggest two thirds of the size.
+    SIZE size{};
+    EXPECT_TRUE(
+        SendMessageW(panel->Hwnd(), frmControl::kWmGetDpiScaledSize, 96, reinterpret_cast<LPARAM>(&size)));
+    EXPECT_EQ(size.cx, before.right - before.left);
+    EXPECT_EQ(size.cy, before.bottom - before.top);
+    RECT suggested{300, 200, 300 + (before.right - before.left) * 2 / 3,
+                   200 + (before.bottom - before.top) * 2 / 3};
+    SendMessageW(panel->Hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&suggested));
+    const RECT after = WindowRect(panel->Hwnd());
+    EXPECT_EQ(after.left, 300);
+    EXPECT_EQ(after.top, 200);
+    EXPECT_EQ(after.right - after.left, before.right - before.left); // the spinner still inside
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+}
+
+TEST_F(PanelWindow, AChangeOfCompositionChoosesTheCapturePathAgainAndGivesEveryMarkerANewPicture) {
+    auto panel = Start();
+    panel->AddMarker();
+    const long before = markShape::PicturesTaken();
+    SendMessageW(panel->Hwnd(), WM_DWMCOMPOSITIONCHANGED, 0, 0);
+    EXPECT_EQ(markShape::PicturesTaken(), before + 2);
+    // Wine has no compositor: the path chosen again is the outline's, as at start-up.
+    EXPECT_EQ(tk::CurrentCaptureMode(), tk::CaptureMode::Outline);
+    EXPECT_FALSE(HasWindowRegion(Marker(1)->Hwnd()));
 }

@@ -70,6 +70,19 @@ TEST(Services, TopWindowFromPointClimbsToTheTopLevelWindow) {
     EXPECT_EQ(TopWindowFromPoint(550, 480), dialog.hwnd());
 }
 
+TEST(Services, TopWindowFromPointStopsAtAnOwnedWindowAndDoesNotClimbToItsOwner) {
+    // A dialog or tool palette in front of its main window: the width to fit is the dialog's.
+    ColourWindow owner(RGB(200, 200, 200), 100, 650, 1100, 200);
+    HWND owned = CreateWindowExW(WS_EX_TOOLWINDOW, L"TestColourWindow", L"", WS_POPUP | WS_VISIBLE, 400, 700,
+                                 400, 100, owner.hwnd(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owned, nullptr);
+    testing_support::Pump(50);
+    EXPECT_EQ(GetParent(owned), owner.hwnd()); // which is why climbing by GetParent went too far
+    EXPECT_EQ(TopWindowFromPoint(600, 750), owned);
+    EXPECT_EQ(TopWindowFromPoint(200, 750), owner.hwnd());
+    DestroyWindow(owned);
+}
+
 TEST(Services, AFrameRegionKeepsTheOuterRingAndLetsThePointerThrough) {
     ColourWindow behind(RGB(0, 0, 255), 200, 600, 300, 100);
     ColourWindow frame(RGB(255, 0, 0), 220, 620, 100, 20);

@@ -79,7 +79,7 @@ TEST_F(Tracking, ARestingMarkerTakesANewPictureWhenTheScreenJustOutsideItsBandCh
     // A page of another program beneath the band and around it, its z-order settled before it
     // changes. (Windows of the marker's own thread count as the program's own: never sensed.)
     Page page(RECT{100, r.top - 30, 700, r.bottom + 30}, Page::Look{});
-    SetWindowPos(page.Hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    SetWindowPos(page.Hwnd(), m->Hwnd(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE); // just below
     EXPECT_TRUE(WaitFor([&] { return m->below_hwnd == page.Hwnd(); }, 1500));
     Pump(600);
     ASSERT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kWhite));
