@@ -1,5 +1,5 @@
-// The marker's picture: the background refresh, the check that a copy does not hold the band
-// itself, and the live picture of a resting marker.
+// The marker's picture: the background refresh (with its wait for the programs beneath and the
+// second copy that confirms the first) and the live picture of a resting marker.
 #include "marker/livePicture.h"
 #include "marker/markShape.h"
 #include "marker/palette.h"
