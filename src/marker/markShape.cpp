@@ -3,6 +3,7 @@
 #include "marker/palette.h"
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
+#include "panel/keys.h"
 #include "resources/art.h"
 #include "startup/basTolvin.h"
 #include "toolkit/capture.h"
@@ -154,9 +155,33 @@ void markShape::MoveMark(int dest) {
     if (on.bottom - Height() < N) {
         N = CInt(on.bottom - Height());
     }
+    MoveToTop(N);
+}
+
+void markShape::MoveLines(int lines) {
+    const Span on = InTwips(tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded())));
+    MoveToTop(CInt(keys::LineTop(Top(), Height(), on.top, on.bottom, lines)));
+}
+
+void markShape::MoveToTop(int N) {
     Move(Left(), N);
     if (pen_mode != palette::kCopyPen) {
         Label1_MouseUp(1, 0, 0, 0);
+    }
+}
+
+void markShape::SetHidden(bool hidden) {
+    const HWND me = HwndIfLoaded();
+    if (!me || hidden == hidden_) {
+        return;
+    }
+    hidden_ = hidden;
+    EnableTimer(kTimer1, kTimer1Interval, !hidden);
+    EnableTimer(kLiveTimer, LivePlan().intervalMs,
+                !hidden && LivePlan().sensing == live::Sensing::CopyInPlace);
+    ShowWindow(me, hidden ? SW_HIDE : SW_SHOWNA);
+    if (!hidden && pen_mode != palette::kCopyPen) {
+        Label1_MouseUp(1, 0, 0, 0); // what lies behind may have changed meanwhile
     }
 }
 
@@ -193,6 +218,9 @@ bool markShape::PointerOutsideNow() {
 
 void markShape::Timer1_Timer() {
     EnableTimer(kTimer1, kTimer1Interval, false);
+    if (hidden_) {
+        return; // a tick that was due as the marker was hidden
+    }
     tk::DoEvents();
     if (Unloaded()) {
         return;
@@ -248,7 +276,7 @@ void markShape::Timer1_Timer() {
             touka_on = false;
         }
     }
-    EnableTimer(kTimer1, kTimer1Interval, true);
+    EnableTimer(kTimer1, kTimer1Interval, !hidden_); // hidden meanwhile: no more ticks
 }
 
 void markShape::Form_Click() {

@@ -20,6 +20,11 @@ public:
     // Public operations, used by the control panel.
     void ShowMark(int mk_no, bool mk_disp);
     void MoveMark(int dest);
+    // Moves by whole lines, a line being the marker's own height (positive downwards), within
+    // its monitor, and takes the picture there.
+    void MoveLines(int lines);
+    // Hidden: not shown, no ticks and no copies. Shown again: where it was, with a new picture.
+    void SetHidden(bool hidden);
     // Brings the marker back onto the primary monitor when no monitor shows it any more.
     void KeepOnScreen();
 
@@ -106,6 +111,8 @@ private:
     void GoFrameShape();
     void GoFullShape();
     bool PointerOutsideNow();
+    // Moves to top `N` (twips) and takes the picture there, but with the opaque pen.
+    void MoveToTop(int N);
     bool PumpAndRefresh();
     void RefreshAsOutline();
     void RefreshInPlace();
@@ -124,6 +131,7 @@ private:
     int formButtonsDown_ = 0;
     bool excludedFromCapture_ = false;          // screen copies leave this window out
     PictureState refresh_ = PictureState::Held; // a refresh's own stage; Held when none runs
-    std::vector<tk::Pixel> edges_;              // the edges as of the last picture
-    mutable RECT edgeMonitor_{};                // the monitor they lie on
+    bool hidden_ = false;
+    std::vector<tk::Pixel> edges_; // the edges as of the last picture
+    mutable RECT edgeMonitor_{};   // the monitor they lie on
 };

@@ -291,7 +291,7 @@ bool markShape::EdgesChanged() const {
 }
 
 void markShape::LiveCopy() {
-    if (!g_livePicture || g_refreshesUnderWay > 0 || State() != PictureState::Held ||
+    if (!g_livePicture || hidden_ || g_refreshesUnderWay > 0 || State() != PictureState::Held ||
         pen_mode == palette::kCopyPen) {
         return;
     }

@@ -37,13 +37,28 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
     HMENU mn_ver = tk::AppendSubmenu(sys, L"バージョン(&V)");
     tk::AppendItem(mn_ver, mn_var_no, L"");
     tk::AppendSeparator(sys);
+    HMENU mn_keys = tk::AppendSubmenu(sys, L"キー操作(&K)");
+    tk::AppendItem(mn_keys, mn_key_down, L"現在のマーカーを1行下へ\tCtrl+Alt+Shift+↓");
+    tk::AppendItem(mn_keys, mn_key_up, L"現在のマーカーを1行上へ\tCtrl+Alt+Shift+↑");
+    tk::AppendItem(mn_keys, mn_key_hide, L"すべて隠す／表示\tCtrl+Alt+Shift+H");
+    tk::AppendSeparator(sys);
     tk::AppendItem(sys, mn_add_mark2, L"マーカーの追加(&A)");
     tk::AppendSeparator(sys);
     tk::AppendItem(sys, mn_end2, L"すべてのマーカーを終了(&Z)");
 }
 
 HMENU frmMenu::RootOf(Item item) const {
-    return item == mn_var_no || item == mn_add_mark2 || item == mn_end2 ? sysmenu_.get() : popmenu_.get();
+    return item == mn_var_no || item == mn_add_mark2 || item == mn_end2 || item == mn_key_down ||
+                   item == mn_key_up || item == mn_key_hide
+               ? sysmenu_.get()
+               : popmenu_.get();
+}
+
+void frmMenu::SetEnabled(Item item, bool enabled) {
+    tk::SetEnabled(RootOf(item), item, enabled);
+}
+bool frmMenu::Enabled(Item item) const {
+    return tk::IsEnabled(RootOf(item), item);
 }
 
 void frmMenu::SetChecked(Item item, bool checked) {
@@ -103,8 +118,23 @@ void frmMenu::Choose(UINT id) {
     case mn_end2:
         mn_end2_Click();
         break;
+    case mn_key_down:
+    case mn_key_up:
+    case mn_key_hide:
+        mn_key_Click(static_cast<Item>(id));
+        break;
     default:
         break; // nothing chosen, or the version line
+    }
+}
+
+void frmMenu::mn_key_Click(Item item) {
+    // Chosen here, each does what its key does.
+    auto panel = frmControl::Instance();
+    if (item == mn_key_hide) {
+        panel->ToggleHidden();
+    } else {
+        panel->MoveCurrentMarkerLines(item == mn_key_down ? 1 : -1);
     }
 }
 

@@ -24,6 +24,9 @@ public:
         mn_var_no,
         mn_add_mark2,
         mn_end2,
+        mn_key_down, // the global keys, listed with what they do
+        mn_key_up,
+        mn_key_hide,
     };
 
     static std::shared_ptr<frmMenu> Instance();
@@ -40,6 +43,9 @@ public:
     void Choose(UINT id);
 
     void SetChecked(Item item, bool checked);
+    // A key item shows greyed where another program holds the key.
+    void SetEnabled(Item item, bool enabled);
+    bool Enabled(Item item) const;
     bool Checked(Item item) const;
     void SetVersionCaption(const std::wstring& text);
     std::wstring Caption(Item item) const;
@@ -56,6 +62,7 @@ public:
     void mn_end_Click();
     void mn_add_mark2_Click();
     void mn_end2_Click();
+    void mn_key_Click(Item item);
 
 private:
     HMENU RootOf(Item item) const;

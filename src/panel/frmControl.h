@@ -2,6 +2,7 @@
 // small always-in-front window with the current number, the spinner and the wheel.
 #pragma once
 #include "marker/markShape.h"
+#include "panel/keys.h"
 #include "panel/steps.h"
 #include "toolkit/element.h"
 #include "toolkit/form.h"
@@ -62,6 +63,14 @@ public:
     // Moves the current marker `n` steps (positive downwards). Called while a move is under way,
     // it adds the steps to those still to make: no step is lost and no move runs inside another.
     void StepCurrentMarker(int n);
+    // The same by whole lines: a line is the marker's own height.
+    void MoveCurrentMarkerLines(int n);
+    // Hides every marker and the panel (nothing ticks or copies), or shows them again where they
+    // were, with fresh pictures.
+    void ToggleHidden();
+    bool Hidden() const { return hidden_; }
+    // The global keys, held from the panel's set-up until it closes.
+    const keys::GlobalKeys& Keys() const { return keys_; }
     // The panel's window icon (bringing the window into being, as markers take it).
     HICON Icon();
     void TakeFocus();
@@ -102,8 +111,13 @@ private:
     static constexpr UINT_PTR kLayoutTimer = 1;
     static constexpr UINT kLayoutInterval = 1000;
     std::vector<tk::Monitor> monitors_;
+    void MoveCurrentMarker();
+
     steps::Backlog backlog_;
+    steps::Backlog lineBacklog_;
     bool stepping_ = false;
+    bool hidden_ = false;
+    keys::GlobalKeys keys_;
 
     tk::Icon icon_;
     tk::Font numberFont_;

@@ -62,6 +62,18 @@ void frmControl::Form_Load() {
     if (const HWND me = HwndIfLoaded()) {
         InstallWheelHook(me);
     }
+    keys_.Take([this](keys::Key key) {
+        if (key == keys::kHideShow) {
+            ToggleHidden();
+        } else if (!hidden_) {
+            MoveCurrentMarkerLines(key == keys::kLineDown ? 1 : -1);
+        }
+    });
+    // The panel menu lists the keys; one that another program holds shows greyed.
+    auto menu = frmMenu::Instance();
+    menu->SetEnabled(frmMenu::mn_key_down, keys_.Held(keys::kLineDown));
+    menu->SetEnabled(frmMenu::mn_key_up, keys_.Held(keys::kLineUp));
+    menu->SetEnabled(frmMenu::mn_key_hide, keys_.Held(keys::kHideShow));
 }
 
 void frmControl::PlaceBottomRight() {
@@ -95,6 +107,7 @@ void frmControl::OnTimer(UINT_PTR id) {
 }
 
 void frmControl::Form_Unload() {
+    keys_.GiveBack(); // the last marker has closed: the keys are the system's again
     if (HWND me = HwndIfLoaded()) {
         RemoveWheelHook(me);
     }
@@ -207,19 +220,51 @@ void frmControl::VScroll1_Change() {
 
 void frmControl::StepCurrentMarker(int n) {
     backlog_.Add(n);
+    MoveCurrentMarker();
+}
+
+void frmControl::MoveCurrentMarkerLines(int n) {
+    lineBacklog_.Add(n);
+    MoveCurrentMarker();
+}
+
+void frmControl::MoveCurrentMarker() {
     if (stepping_) {
-        return; // the move under way takes these steps when it is done
+        return; // the move under way takes what was added when it is done
     }
     stepping_ = true;
-    // Every step that arrived during a move is made by the next one, in one go: the marker lands
-    // where the notches say, with one picture taken there.
-    for (int take = backlog_.Take(); take != 0; take = backlog_.Take()) {
+    // Every step (or line) that arrived during a move is made by the next one, in one go: the
+    // marker lands where the notches and keys say, with one picture taken there.
+    for (;;) {
+        const int lines = lineBacklog_.Take();
+        const int steps = backlog_.Take();
+        if (lines == 0 && steps == 0) {
+            break;
+        }
         // Moving pumps messages: hold the marker even if it is closed meanwhile.
         if (std::shared_ptr<markShape> shape = mk_table[mk_cur].shape) {
-            shape->MoveMark(take);
+            if (lines != 0) {
+                shape->MoveLines(lines);
+            }
+            if (steps != 0) {
+                shape->MoveMark(steps);
+            }
         }
     }
     stepping_ = false;
+}
+
+void frmControl::ToggleHidden() {
+    hidden_ = !hidden_;
+    for (int n = 1; n <= mk_max; ++n) {
+        // Showing refreshes, which pumps messages: hold the marker even if it is closed meanwhile.
+        if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
+            shape->SetHidden(hidden_);
+        }
+    }
+    if (HWND me = HwndIfLoaded()) {
+        ShowWindow(me, hidden_ ? SW_HIDE : SW_SHOWNA);
+    }
 }
 
 void frmControl::WheelPlus() {

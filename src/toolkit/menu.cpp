@@ -28,6 +28,15 @@ bool IsChecked(HMENU root, UINT id) {
     return state != static_cast<UINT>(-1) && (state & MF_CHECKED);
 }
 
+void SetEnabled(HMENU root, UINT id, bool enabled) {
+    EnableMenuItem(root, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool IsEnabled(HMENU root, UINT id) {
+    const UINT state = GetMenuState(root, id, MF_BYCOMMAND);
+    return state != static_cast<UINT>(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
 void SetCaption(HMENU root, UINT id, const std::wstring& caption) {
     MENUITEMINFOW mii{};
     mii.cbSize = sizeof mii;

@@ -15,6 +15,8 @@ HMENU AppendSubmenu(HMENU menu, const std::wstring& caption);
 
 void SetChecked(HMENU root, UINT id, bool checked);
 bool IsChecked(HMENU root, UINT id);
+void SetEnabled(HMENU root, UINT id, bool enabled);
+bool IsEnabled(HMENU root, UINT id);
 void SetCaption(HMENU root, UINT id, const std::wstring& caption);
 std::wstring CaptionOf(HMENU root, UINT id);
 

@@ -1,0 +1,43 @@
+// The global keys: Ctrl+Alt+Shift+Down and Ctrl+Alt+Shift+Up move the current marker by its own
+// height (one line of the text it was sized to), Ctrl+Alt+Shift+H hides and shows every marker and
+// the panel. They work wherever the keyboard focus is, without taking it, and reach no other
+// program. A combination another program already holds is left to it; the others still work.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+
+namespace keys {
+
+enum Key : int { kLineDown = 1, kLineUp = 2, kHideShow = 3 };
+
+// The top (twips) of a marker `height` high at `top` moved `lines` lines down (negative: up), a
+// line being its own height, stopping at its monitor's top and bottom (the bottom wins for a
+// marker taller than its monitor, as a step's does).
+double LineTop(double top, double height, double monitorTop, double monitorBottom, int lines);
+
+// The program's own window for the keys: a message-only window, never shown, that holds the
+// registrations and hands each key pressed to `onKey`.
+class GlobalKeys {
+public:
+    GlobalKeys() = default;
+    GlobalKeys(const GlobalKeys&) = delete;
+    GlobalKeys& operator=(const GlobalKeys&) = delete;
+    ~GlobalKeys() { GiveBack(); }
+
+    void Take(std::function<void(Key)> onKey);
+    // Gives every key back to the system.
+    void GiveBack();
+    // Whether the key was had (false where another program holds it).
+    bool Held(Key key) const { return (held_ & (1u << key)) != 0; }
+    HWND Hwnd() const { return hwnd_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l);
+
+    HWND hwnd_ = nullptr;
+    unsigned held_ = 0;
+    std::function<void(Key)> onKey_;
+};
+
+} // namespace keys
