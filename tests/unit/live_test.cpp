@@ -1,6 +1,7 @@
 // Decisions with no window in them: the live picture, the steps still to make, where the panel
 // goes, how system libraries are loaded.
 #include "marker/livePicture.h"
+#include "panel/keys.h"
 #include "panel/steps.h"
 #include "toolkit/screen.h"
 #include "toolkit/syscall.h"
@@ -124,4 +125,15 @@ TEST(SystemLibraries, TheSystemFolderIsSearchedByFlagWhereTheSystemKnowsItAndByF
     GetModuleFileNameW(m, path, MAX_PATH);
     GetSystemDirectoryW(system, MAX_PATH);
     EXPECT_EQ(_wcsnicmp(path, system, wcslen(system)), 0) << path;
+}
+
+TEST(Keys, ALineIsTheMarkersOwnHeightAndStopsAtItsMonitorsEdges) {
+    // A band 315 twips high at 3000 on a monitor 0..16200 twips high.
+    EXPECT_EQ(keys::LineTop(3000, 315, 0, 16200, 1), 3315);
+    EXPECT_EQ(keys::LineTop(3000, 315, 0, 16200, -1), 2685);
+    EXPECT_EQ(keys::LineTop(3000, 315, 0, 16200, 3), 3945); // keys held down, taken in one move
+    EXPECT_EQ(keys::LineTop(15800, 315, 0, 16200, 1), 16200 - 315);
+    EXPECT_EQ(keys::LineTop(200, 315, 0, 16200, -1), 0);
+    EXPECT_EQ(keys::LineTop(500, 315, -11520, 11520, -5), -1075);   // a monitor above the primary one
+    EXPECT_EQ(keys::LineTop(0, 20000, 0, 16200, 1), 16200 - 20000); // taller than its monitor
 }
