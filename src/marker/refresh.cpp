@@ -34,7 +34,8 @@ public:
 // area is read there; on Windows the WM_PAINT waits there). A message sent to that thread is
 // answered when it looks; the second answer comes only after it has looked once more, with the
 // report or the WM_PAINT in hand. Within `boundMs` in all: a hung program cannot hang the marker.
-void LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
+// Returns how many other threads own windows beneath.
+int LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
     const DWORD start = GetTickCount();
     std::vector<DWORD> asked;
     for (HWND w : ZOrder().OverlapsBelow(me)) {
@@ -52,6 +53,7 @@ void LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
             }
         }
     }
+    return static_cast<int>(asked.size());
 }
 
 // Pieces of screen rows, read through a picture kept for the purpose (no GDI objects made each
@@ -214,11 +216,12 @@ void markShape::RefreshAsOutline() {
     // delivers ours.
     const DWORD start = GetTickCount();
     tk::Surface again; // a second copy, to confirm the first
+    int others = 0;    // other programs' threads with windows beneath
     for (int copies = 0;; ++copies) {
         tk::DoEvents();
         tk::WaitForDisplay();
-        LetOtherProgramsRepaint(HwndIfLoaded(), live::kRepaintWaitMs -
-                                                    std::min(GetTickCount() - start, live::kRepaintWaitMs));
+        others = LetOtherProgramsRepaint(
+            HwndIfLoaded(), live::kRepaintWaitMs - std::min(GetTickCount() - start, live::kRepaintWaitMs));
         tk::DoEvents();
         // A step or another refresh handled in those passes has already taken the picture and
         // given the marker its full shape back; a copy now would hold the marker's own tint.
@@ -228,6 +231,9 @@ void markShape::RefreshAsOutline() {
         tk::WaitForCompositor();
         if (copies == 0) {
             CopyScreenImage();
+            if (others == 0) {
+                break; // only this program's windows (repainted in the passes) and the desktop beneath
+            }
             continue;
         }
         // A window that repainted between the two copies was late for the first: take the newer

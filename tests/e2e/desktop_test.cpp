@@ -14,12 +14,6 @@ using namespace testing_support;
 
 namespace {
 
-void Type(const char* letters) {
-    for (const char* c = letters; *c; ++c) {
-        KeyPress(static_cast<WORD>(*c));
-    }
-}
-
 void CrossMarker(HWND marker) {
     const RECT r = WindowRect(marker);
     for (int x = 200; x <= 1000; x += 200) {

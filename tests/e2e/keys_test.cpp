@@ -24,12 +24,6 @@ void Chord(WORD vk) {
     SendInput(8, in, sizeof in[0]);
 }
 
-void Type(const char* letters) {
-    for (const char* c = letters; *c; ++c) {
-        KeyPress(static_cast<WORD>(*c));
-    }
-}
-
 } // namespace
 
 TEST(Keys, TheLineKeysMoveTheMarkerALineWhileTheDocumentKeepsTheKeyboard) {

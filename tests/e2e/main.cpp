@@ -153,6 +153,12 @@ void KillStrayTolvins() {
         5000);
 }
 
+void Type(const char* letters) {
+    for (const char* c = letters; *c; ++c) {
+        testing_support::KeyPress(static_cast<WORD>(*c));
+    }
+}
+
 void Click(int x, int y, int button) {
     testing_support::MouseMoveTo(x, y);
     testing_support::MouseButton(button, true);

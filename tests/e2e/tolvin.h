@@ -36,6 +36,9 @@ void KillStrayTolvins();
 // Until then it is an outline, which the pointer and the wheel pass through.
 bool WaitForStep(HWND marker, int top, int ms = 3000);
 
+// Types letters (upper case) and digits with real key presses.
+void Type(const char* letters);
+
 // Moves to (x, y) and clicks `button` there (1 left, 2 right), then lets the program answer.
 void Click(int x, int y, int button = 1);
 // A marker refreshes its picture on its next tick (every 500 ms) once a window above it has gone
