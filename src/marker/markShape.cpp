@@ -39,7 +39,8 @@ std::shared_ptr<markShape> markShape::New() {
 }
 
 markShape::WindowDesign markShape::Design() const {
-    return {L"TolvinMarker", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 8310, 1245};
+    // Never activated: a click or drag leaves the keyboard with the window the user types in.
+    return {L"TolvinMarker", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 8310, 1245};
 }
 
 void markShape::CreateElements() {
@@ -306,8 +307,9 @@ void markShape::Form_MouseMove() {
 bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     const HWND me = HwndIfLoaded();
     if (msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN) {
-        formButtonsDown_ |= tk::DecodeMouse(msg, wParam, lParam).button;
-        SetCapture(me);
+        const int button = tk::DecodeMouse(msg, wParam, lParam).button;
+        formButtonsDown_ |= button;
+        tk::HoldPointer(me, button);
         result = 0;
         return true;
     }
@@ -347,6 +349,7 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
         return true;
     }
     if (msg == WM_MOUSEMOVE) {
+        tk::PointerHeardAt(me);
         Form_MouseMove();
         result = 0;
         return true;

@@ -1,6 +1,6 @@
 #include "menu/frmMenu.h"
 
-#include "panel/frmControl.h"
+#include "program/commands.h"
 #include "toolkit/menu.h"
 
 namespace {
@@ -80,97 +80,84 @@ void frmMenu::PopupMenu(HMENU menu, HWND owner, UINT flags) {
     Choose(tk::TrackAtPointer(menu, owner, flags));
 }
 
-void frmMenu::Choose(UINT id) {
-    switch (id) {
-    case mn_add_mark:
-        mn_add_mark_Click();
-        break;
-    case mn_pen_xor:
-        mn_pen_xor_Click();
-        break;
-    case mn_pen_merge:
-        mn_pen_merge_Click();
-        break;
-    case mn_pen_copy:
-        mn_pen_copy_Click();
-        break;
-    case mn_hide_btn:
-        mn_hide_btn_Click();
-        break;
-    case mn_show_top:
-        mn_show_top_Click();
-        break;
-    case mn_just_winw:
-        mn_just_winw_Click();
-        break;
-    case mn_mouse_touka:
-        mn_mouse_touka_Click();
-        break;
-    case mn_exit:
-        mn_exit_Click();
-        break;
-    case mn_end:
-        mn_end_Click();
-        break;
-    case mn_add_mark2:
-        mn_add_mark2_Click();
-        break;
-    case mn_end2:
-        mn_end2_Click();
-        break;
-    case mn_key_down:
-    case mn_key_up:
-    case mn_key_hide:
-        mn_key_Click(static_cast<Item>(id));
-        break;
-    default:
-        break; // nothing chosen, or the version line
+namespace {
+using commands::Command;
+
+struct MenuCommand {
+    frmMenu::Item item;
+    Command command;
+};
+// clang-format off
+constexpr MenuCommand kMenuCommands[] = {
+    {frmMenu::mn_add_mark,    Command::AddMarker},
+    {frmMenu::mn_pen_xor,     Command::PenXor},
+    {frmMenu::mn_pen_merge,   Command::PenMerge},
+    {frmMenu::mn_pen_copy,    Command::PenCopy},
+    {frmMenu::mn_hide_btn,    Command::HideButton},
+    {frmMenu::mn_show_top,    Command::ShowTop},
+    {frmMenu::mn_just_winw,   Command::JustWidth},
+    {frmMenu::mn_mouse_touka, Command::MouseTouka},
+    {frmMenu::mn_exit,        Command::CloseMarker},
+    {frmMenu::mn_end,         Command::CloseAll},
+    {frmMenu::mn_add_mark2,   Command::AddMarker},
+    {frmMenu::mn_end2,        Command::CloseAll},
+    {frmMenu::mn_key_down,    Command::LineDown},
+    {frmMenu::mn_key_up,      Command::LineUp},
+    {frmMenu::mn_key_hide,    Command::HideShow},
+};
+// clang-format on
+
+void RunItem(frmMenu::Item item) {
+    for (const MenuCommand& c : kMenuCommands) {
+        if (c.item == item) {
+            commands::Run(c.command);
+            return;
+        }
     }
+}
+} // namespace
+
+void frmMenu::Choose(UINT id) {
+    RunItem(static_cast<Item>(id)); // nothing chosen (0) and the version line run nothing
 }
 
 void frmMenu::mn_key_Click(Item item) {
-    // Chosen here, each does what its key does.
-    auto panel = frmControl::Instance();
-    if (item == mn_key_hide) {
-        panel->ToggleHidden();
-    } else {
-        panel->MoveCurrentMarkerLines(item == mn_key_down ? 1 : -1);
-    }
+    RunItem(item); // chosen here, each does what its key does
 }
 
 void frmMenu::mn_add_mark_Click() {
-    frmControl::Instance()->AddMarker();
+    RunItem(mn_add_mark);
 }
 void frmMenu::mn_pen_xor_Click() {
-    frmControl::Instance()->SelXorPen();
+    RunItem(mn_pen_xor);
 }
 void frmMenu::mn_pen_merge_Click() {
-    frmControl::Instance()->SelMergePen();
+    RunItem(mn_pen_merge);
 }
 void frmMenu::mn_pen_copy_Click() {
-    frmControl::Instance()->SelCopyPen();
+    RunItem(mn_pen_copy);
 }
 void frmMenu::mn_hide_btn_Click() {
-    frmControl::Instance()->CheckHideBtn();
+    RunItem(mn_hide_btn);
 }
 void frmMenu::mn_show_top_Click() {
-    frmControl::Instance()->DispMarkerMostTop();
+    RunItem(mn_show_top);
 }
 void frmMenu::mn_just_winw_Click() {
-    frmControl::Instance()->CheckJustWidth();
+    RunItem(mn_just_winw);
 }
 void frmMenu::mn_mouse_touka_Click() {
-    frmControl::Instance()->CheckMouseTouka();
+    RunItem(mn_mouse_touka);
 }
 void frmMenu::mn_exit_Click() {
-    frmControl::Instance()->DelMarker();
+    RunItem(mn_exit);
 }
 void frmMenu::mn_end_Click() {
-    frmControl::Instance()->DelAllMarker();
+    RunItem(mn_end);
 }
 void frmMenu::mn_add_mark2_Click() {
-    frmControl::Instance()->AddMarker();
+    RunItem(mn_add_mark2);
 }
 void frmMenu::mn_end2_Click() {
-    frmControl::Instance()->DelAllMarker();
+    RunItem(mn_end2);
 }

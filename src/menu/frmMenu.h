@@ -1,5 +1,5 @@
-// The holder of the two context menus: the marker menu and the panel menu. Every
-// command forwards to one operation of the control panel.
+// The holder of the two context menus: the marker menu and the panel menu. Every item runs
+// its command from the program's command table.
 #pragma once
 #include "toolkit/handles.h"
 

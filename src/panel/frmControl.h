@@ -3,6 +3,7 @@
 #pragma once
 #include "marker/markShape.h"
 #include "panel/keys.h"
+#include "program/programWindow.h"
 #include "panel/steps.h"
 #include "toolkit/element.h"
 #include "toolkit/form.h"
@@ -70,7 +71,9 @@ public:
     void ToggleHidden();
     bool Hidden() const { return hidden_; }
     // The global keys, held from the panel's set-up until it closes.
-    const keys::GlobalKeys& Keys() const { return keys_; }
+    const keys::GlobalKeys& Keys() const;
+    // The program's own hidden window (null before the panel's set-up and after it closes).
+    HWND ProgramHwnd() const;
     // The panel's window icon (bringing the window into being, as markers take it).
     HICON Icon();
     void TakeFocus();
@@ -79,6 +82,8 @@ public:
     // After monitors went, came or moved: markers and the panel left on no monitor come back
     // onto the primary one.
     void KeepEverythingOnScreen();
+    // The capture path was chosen again: every marker takes a new picture.
+    void CaptureModeChanged();
 
     std::array<MarkerRec, kMaxMarkers + 1> mk_table; // numbers 1..100; 0 unused
     int mk_max = 0;
@@ -102,22 +107,18 @@ protected:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
     void OnDestroy() override;
 
-    void OnTimer(UINT_PTR id) override;
-
 private:
     void ShowNumber(int n);
     void PlaceBottomRight();
 
-    static constexpr UINT_PTR kLayoutTimer = 1;
-    static constexpr UINT kLayoutInterval = 1000;
-    std::vector<tk::Monitor> monitors_;
     void MoveCurrentMarker();
 
+    tk::WindowDrag drag_;
     steps::Backlog backlog_;
     steps::Backlog lineBacklog_;
     bool stepping_ = false;
     bool hidden_ = false;
-    keys::GlobalKeys keys_;
+    std::shared_ptr<ProgramWindow> program_;
 
     tk::Icon icon_;
     tk::Font numberFont_;

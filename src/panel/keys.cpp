@@ -19,20 +19,10 @@ double LineTop(double top, double height, double monitorTop, double monitorBotto
     return n;
 }
 
-void GlobalKeys::Take(std::function<void(Key)> onKey) {
+void GlobalKeys::Take(HWND owner, std::function<void(Key)> onKey) {
     GiveBack();
     onKey_ = std::move(onKey);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TolvinKeys";
-    RegisterClassW(&wc); // fails harmlessly once the class exists
-    hwnd_ = CreateWindowExW(0, wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
-                            nullptr);
-    if (!hwnd_) {
-        return;
-    }
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    hwnd_ = owner;
     const struct {
         Key key;
         UINT modifiers;
@@ -48,32 +38,21 @@ void GlobalKeys::Take(std::function<void(Key)> onKey) {
 }
 
 void GlobalKeys::GiveBack() {
-    if (!hwnd_) {
-        return;
-    }
     for (Key key : {kLineDown, kLineUp, kHideShow}) {
         if (Held(key)) {
             UnregisterHotKey(hwnd_, key);
         }
     }
     held_ = 0;
-    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    DestroyWindow(hwnd_);
     hwnd_ = nullptr;
 }
 
-LRESULT CALLBACK GlobalKeys::Proc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-    auto* self = reinterpret_cast<GlobalKeys*>(GetWindowLongPtrW(h, GWLP_USERDATA));
-    if (msg == WM_HOTKEY && self && self->onKey_) {
-        const int id = static_cast<int>(w);
-        if (id == kLineDown || id == kLineUp || id == kHideShow) {
-            // The handler may give the keys back (a move cannot, but keep it safe): copy first.
-            const auto onKey = self->onKey_;
-            onKey(static_cast<Key>(id));
-        }
-        return 0;
+void GlobalKeys::Pressed(int id) const {
+    if ((id == kLineDown || id == kLineUp || id == kHideShow) && Held(static_cast<Key>(id)) && onKey_) {
+        // The handler may give the keys back (closing the last marker): copy first.
+        const auto onKey = onKey_;
+        onKey(static_cast<Key>(id));
     }
-    return DefWindowProcW(h, msg, w, l);
 }
 
 } // namespace keys

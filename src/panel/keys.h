@@ -16,8 +16,8 @@ enum Key : int { kLineDown = 1, kLineUp = 2, kHideShow = 3 };
 // marker taller than its monitor, as a step's does).
 double LineTop(double top, double height, double monitorTop, double monitorBottom, int lines);
 
-// The program's own window for the keys: a message-only window, never shown, that holds the
-// registrations and hands each key pressed to `onKey`.
+// The registrations, held for a window of the program that hands each WM_HOTKEY it receives to
+// Pressed, which hands the key to `onKey`.
 class GlobalKeys {
 public:
     GlobalKeys() = default;
@@ -25,7 +25,9 @@ public:
     GlobalKeys& operator=(const GlobalKeys&) = delete;
     ~GlobalKeys() { GiveBack(); }
 
-    void Take(std::function<void(Key)> onKey);
+    void Take(HWND owner, std::function<void(Key)> onKey);
+    // A WM_HOTKEY with this id arrived.
+    void Pressed(int id) const;
     // Gives every key back to the system.
     void GiveBack();
     // Whether the key was had (false where another program holds it).
@@ -33,8 +35,6 @@ public:
     HWND Hwnd() const { return hwnd_; }
 
 private:
-    static LRESULT CALLBACK Proc(HWND h, UINT msg, WPARAM w, LPARAM l);
-
     HWND hwnd_ = nullptr;
     unsigned held_ = 0;
     std::function<void(Key)> onKey_;

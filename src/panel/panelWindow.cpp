@@ -1,6 +1,7 @@
 // The control panel's window: picture, number label, spinner, wheel and dragging.
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
+#include "program/commands.h"
 #include "resources/art.h"
 #include "startup/basTolvin.h"
 #include "toolkit/capture.h"
@@ -10,7 +11,8 @@
 #include <algorithm>
 
 frmControl::WindowDesign frmControl::Design() const {
-    return {L"TolvinControl", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW, 1095, 540};
+    // Never activated: a click or drag leaves the keyboard with the window the user types in.
+    return {L"TolvinControl", WS_POPUP | WS_CLIPCHILDREN, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 1095, 540};
 }
 
 void frmControl::CreateElements() {
@@ -49,8 +51,6 @@ void frmControl::Form_Load() {
     Icon();
     VScroll1.Move(480, 0, 240, 480);
     PlaceBottomRight();
-    monitors_ = tk::Monitors();
-    EnableTimer(kLayoutTimer, kLayoutInterval, true);
     // Colour-keyed before it is first shown, so that the key colour never shows.
     if (IsLayeredAvailable()) {
         const HWND me = HwndIfLoaded();
@@ -62,18 +62,23 @@ void frmControl::Form_Load() {
     if (const HWND me = HwndIfLoaded()) {
         InstallWheelHook(me);
     }
-    keys_.Take([this](keys::Key key) {
-        if (key == keys::kHideShow) {
-            ToggleHidden();
-        } else if (!hidden_) {
-            MoveCurrentMarkerLines(key == keys::kLineDown ? 1 : -1);
-        }
-    });
+    // What belongs to the whole program (the keys, monitors, the session) has a window of its own.
+    program_ = std::make_shared<ProgramWindow>();
+    program_->Hwnd();
     // The panel menu lists the keys; one that another program holds shows greyed.
     auto menu = frmMenu::Instance();
-    menu->SetEnabled(frmMenu::mn_key_down, keys_.Held(keys::kLineDown));
-    menu->SetEnabled(frmMenu::mn_key_up, keys_.Held(keys::kLineUp));
-    menu->SetEnabled(frmMenu::mn_key_hide, keys_.Held(keys::kHideShow));
+    menu->SetEnabled(frmMenu::mn_key_down, Keys().Held(keys::kLineDown));
+    menu->SetEnabled(frmMenu::mn_key_up, Keys().Held(keys::kLineUp));
+    menu->SetEnabled(frmMenu::mn_key_hide, Keys().Held(keys::kHideShow));
+}
+
+const keys::GlobalKeys& frmControl::Keys() const {
+    static const keys::GlobalKeys none;
+    return program_ ? program_->Keys() : none;
+}
+
+HWND frmControl::ProgramHwnd() const {
+    return program_ ? program_->HwndIfLoaded() : nullptr;
 }
 
 void frmControl::PlaceBottomRight() {
@@ -86,7 +91,6 @@ void frmControl::PlaceBottomRight() {
 }
 
 void frmControl::KeepEverythingOnScreen() {
-    monitors_ = tk::Monitors();
     for (int n = 1; n <= mk_max; ++n) {
         // Refreshing pumps messages: hold the marker even if it is closed meanwhile.
         if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
@@ -98,16 +102,20 @@ void frmControl::KeepEverythingOnScreen() {
     }
 }
 
-void frmControl::OnTimer(UINT_PTR id) {
-    // Not every system says when a monitor goes or comes (Wine sends no WM_DISPLAYCHANGE):
-    // the list of monitors is compared now and then as well.
-    if (id == kLayoutTimer && !tk::SameLayout(monitors_, tk::Monitors())) {
-        KeepEverythingOnScreen();
+void frmControl::CaptureModeChanged() {
+    for (int n = 1; n <= mk_max; ++n) {
+        // Refreshing pumps messages: hold the marker even if it is closed meanwhile.
+        if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
+            shape->CaptureModeChanged();
+        }
     }
 }
 
 void frmControl::Form_Unload() {
-    keys_.GiveBack(); // the last marker has closed: the keys are the system's again
+    if (program_) {
+        program_->Unload(); // the last marker has closed: the keys are the system's again
+        program_.reset();
+    }
     if (HWND me = HwndIfLoaded()) {
         RemoveWheelHook(me);
     }
@@ -136,31 +144,6 @@ bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
         DelAllMarker();
         result = 0;
         return true;
-    case WM_QUERYENDSESSION:
-        result = TRUE; // nothing to save: the session may end
-        return true;
-    case WM_ENDSESSION:
-        if (wParam) {
-            DelAllMarker(); // the session ends: close everything and end now
-        }
-        result = 0;
-        return true;
-    case WM_SETTINGCHANGE:
-    case WM_SYSCOLORCHANGE:
-        ApplyContrast();
-        break;
-    case WM_DISPLAYCHANGE:
-        KeepEverythingOnScreen();
-        break;
-    case WM_DWMCOMPOSITIONCHANGED: // the capture path chosen at start-up may be wrong now
-        tk::ForgetCaptureMode();
-        for (int n = 1; n <= mk_max; ++n) {
-            // Refreshing pumps messages: hold the marker even if it is closed meanwhile.
-            if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
-                shape->CaptureModeChanged();
-            }
-        }
-        break;
     case kWmGetDpiScaledSize: { // about to meet a monitor of another scaling: the same size
         const RECT now = tk::WindowRectOf(HwndIfLoaded());
         auto* size = reinterpret_cast<SIZE*>(lParam);
@@ -183,6 +166,10 @@ bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
     default:
         break;
     }
+    if (drag_.OnMessage(HwndIfLoaded(), msg)) {
+        result = 0;
+        return true;
+    }
     if (tk::IsMouseDown(msg)) {
         Form_MouseDown(tk::DecodeMouse(msg, wParam, lParam).button);
         result = 0;
@@ -202,9 +189,9 @@ void frmControl::Form_MouseDown(int Button) {
         frmMenu::Instance()->PopupMenu(frmMenu::Instance()->sysmenu(), me, TPM_RIGHTBUTTON);
         return;
     }
-    ReleaseCapture();
-    tk::ModalLoop moving; // the system's move loop runs inside this call
-    SendMessageW(me, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    if (Button == 1) {
+        drag_.Begin(me); // dragged by its picture, without taking the keyboard
+    }
 }
 
 void frmControl::VScroll1_Change() {
@@ -215,15 +202,21 @@ void frmControl::VScroll1_Change() {
     // Back to the middle before the step: a notch or click that arrives while the marker moves
     // then turns the spinner again instead of finding it already turned.
     VScroll1.SetValue(0);
-    StepCurrentMarker(value);
+    commands::Run(value > 0 ? commands::Command::StepDown : commands::Command::StepUp);
 }
 
 void frmControl::StepCurrentMarker(int n) {
+    if (hidden_) {
+        return; // nothing to move while everything is hidden
+    }
     backlog_.Add(n);
     MoveCurrentMarker();
 }
 
 void frmControl::MoveCurrentMarkerLines(int n) {
+    if (hidden_) {
+        return;
+    }
     lineBacklog_.Add(n);
     MoveCurrentMarker();
 }

@@ -104,7 +104,7 @@ int GetFullScreenHeight() {
 void SetTopMost(tk::Form& form, bool flag) {
     HWND h = form.Hwnd();
     SetWindowPos(h, flag ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW);
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
 }
 
 namespace {

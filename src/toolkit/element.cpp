@@ -216,7 +216,7 @@ LRESULT Element::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         const MouseArgs a = DecodeMouse(msg, wParam, lParam);
         // Like a form's controls: the element holds the pointer from press to release.
         buttonsDown_ |= a.button;
-        SetCapture(hwnd);
+        HoldPointer(hwnd, a.button);
         if (MouseDown) {
             MouseDown(a);
         }
@@ -229,7 +229,7 @@ LRESULT Element::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (buttonsDown_ == 0 && GetCapture() == hwnd) {
             ReleaseCapture();
         }
-        if (MouseUp) {
+        if (MouseUp && wasDown) { // a release heard twice is one release
             MouseUp(a);
         }
         RECT client{};
@@ -243,6 +243,7 @@ LRESULT Element::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     switch (msg) {
     case WM_MOUSEMOVE:
+        PointerHeardAt(hwnd);
         if (MouseMove) {
             MouseMove(DecodeMouse(msg, wParam, lParam));
         }

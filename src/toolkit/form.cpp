@@ -248,6 +248,10 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
+    case WM_MOUSEACTIVATE:
+        // A click on any of the program's windows (or their elements, which pass this up) leaves
+        // the foreground and the keyboard with the window the user reads or types in.
+        return MA_NOACTIVATE;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
@@ -319,6 +323,129 @@ bool HighContrastOn() {
     HIGHCONTRASTW hc{};
     hc.cbSize = sizeof hc;
     return SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof hc, &hc, 0) && (hc.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+namespace {
+constexpr UINT_PTR kFollowTimer = 0x7F01; // a timer id no form uses
+constexpr UINT kFollowInterval = 10;
+// Wine answers GetAsyncKeyState from a copy of the key states up to 50 ms old: a button read as
+// up counts as let go once it still reads up more than that later.
+constexpr DWORD kKeyStateAge = 60;
+struct Followed {
+    HWND hwnd = nullptr;
+    POINT heard{};
+    DWORD upSince = 0;       // when the left button was first read as up (0: read as held)
+    bool rightHeard = false; // the window heard the right button go down during the drag
+};
+Followed g_followed; // one capture at a time in a program
+
+// GetAsyncKeyState reads the physical buttons: where they are swapped, the one the user calls
+// left is VK_RBUTTON.
+bool ButtonHeld(bool left) {
+    const bool swapped = GetSystemMetrics(SM_SWAPBUTTON) != 0;
+    return (GetAsyncKeyState(left != swapped ? VK_LBUTTON : VK_RBUTTON) & 0x8000) != 0;
+}
+
+void CALLBACK FollowPointer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
+    if (g_followed.hwnd != hwnd || GetCapture() != hwnd) {
+        KillTimer(hwnd, id); // the capture ended the usual way
+        if (g_followed.hwnd == hwnd) {
+            g_followed.hwnd = nullptr;
+        }
+        return;
+    }
+    POINT p{};
+    GetCursorPos(&p);
+    POINT client = p;
+    ScreenToClient(hwnd, &client);
+    const LPARAM at = MAKELPARAM(client.x, client.y);
+    if (p.x != g_followed.heard.x || p.y != g_followed.heard.y) {
+        g_followed.heard = p;
+        SendMessageW(hwnd, WM_MOUSEMOVE, MK_LBUTTON, at);
+    }
+    // The right button pressed during a drag opens a menu where the drag is.
+    if (!ButtonHeld(false)) {
+        g_followed.rightHeard = false;
+    } else if (!g_followed.rightHeard) {
+        g_followed.rightHeard = true;
+        SendMessageW(hwnd, WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, at);
+        return;
+    }
+    if (ButtonHeld(true)) {
+        g_followed.upSince = 0;
+        return;
+    }
+    const DWORD now = GetTickCount() | 1;
+    if (g_followed.upSince == 0) {
+        g_followed.upSince = now;
+        return;
+    }
+    if (now - g_followed.upSince > kKeyStateAge && g_followed.hwnd == hwnd && GetCapture() == hwnd) {
+        KillTimer(hwnd, id);
+        g_followed.hwnd = nullptr;
+        SendMessageW(hwnd, WM_LBUTTONUP, 0, at);
+    }
+}
+} // namespace
+
+void HoldPointer(HWND hwnd, int button) {
+    SetCapture(hwnd);
+    if (button == 2 && g_followed.hwnd == hwnd) {
+        g_followed.rightHeard = true;
+    }
+    if (button != 1) {
+        return;
+    }
+    if (g_followed.hwnd && g_followed.hwnd != hwnd) {
+        KillTimer(g_followed.hwnd, kFollowTimer);
+    }
+    g_followed.hwnd = hwnd;
+    g_followed.upSince = 0;
+    g_followed.rightHeard = false;
+    GetCursorPos(&g_followed.heard);
+    SetTimer(hwnd, kFollowTimer, kFollowInterval, FollowPointer);
+}
+
+void PointerHeardAt(HWND hwnd) {
+    if (g_followed.hwnd == hwnd) {
+        GetCursorPos(&g_followed.heard);
+    }
+}
+
+void WindowDrag::Begin(HWND hwnd) {
+    POINT p{};
+    GetCursorPos(&p);
+    const RECT r = WindowRectOf(hwnd);
+    grab_ = {p.x - r.left, p.y - r.top};
+    active_ = true;
+    HoldPointer(hwnd, 1);
+}
+
+bool WindowDrag::OnMessage(HWND hwnd, UINT msg) {
+    if (!active_) {
+        return false;
+    }
+    switch (msg) {
+    case WM_MOUSEMOVE: {
+        PointerHeardAt(hwnd);
+        POINT p{};
+        GetCursorPos(&p);
+        SetWindowPos(hwnd, nullptr, p.x - grab_.x, p.y - grab_.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        return true;
+    }
+    case WM_LBUTTONUP:
+        active_ = false;
+        if (GetCapture() == hwnd) {
+            ReleaseCapture();
+        }
+        return true;
+    case WM_CAPTURECHANGED:
+        active_ = false;
+        return false;
+    default:
+        return false;
+    }
 }
 
 ModalLoop::ModalLoop() {

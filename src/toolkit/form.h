@@ -109,6 +109,33 @@ bool ForegroundIsOurs();
 // Whether the user has turned high contrast on.
 bool HighContrastOn();
 
+// Takes the pointer for `hwnd` from a press of `button` (1 left, 2 right, 4 middle) until the
+// button is let go (SetCapture). For the left button it also makes sure the window hears of the pointer's
+// moves and of the release even while another program is in front: Windows gives a held button's input to the
+// capturing window whoever is in front, but Wine hands synthesized input only to the foreground program's
+// capture, so a window that never takes the foreground would lose its drag there. While the capture lasts the
+// pointer and the left button are read every few milliseconds as well, and a move or release the window did
+// not hear of is sent to it (a move it heard of already is not sent again).
+void HoldPointer(HWND hwnd, int button);
+// The window heard of a move at this screen point (called for every WM_MOUSEMOVE it takes).
+void PointerHeardAt(HWND hwnd);
+
+// Drags a top-level window by the pointer while the left button is held, without activating it
+// (the system's move loop, which WM_NCLBUTTONDOWN on HTCAPTION starts, puts the window in front
+// first and so takes the keyboard from the window the user types in).
+class WindowDrag {
+public:
+    // At a left press on the window: holds the pointer until the button is let go.
+    void Begin(HWND hwnd);
+    // Hands the drag the window's mouse messages; true for those it took.
+    bool OnMessage(HWND hwnd, UINT msg);
+    bool Active() const { return active_; }
+
+private:
+    POINT grab_{}; // the pointer's place within the window
+    bool active_ = false;
+};
+
 // Marks the program as inside a modal loop of its own for the object's lifetime.
 class ModalLoop {
 public:

@@ -51,13 +51,26 @@ std::wstring CaptionOf(HMENU root, UINT id) {
     return buf;
 }
 
+namespace {
+void GiveForegroundBack(HWND before) {
+    // Only while the foreground is still this program's: a click elsewhere that closed the menu
+    // has already put the window the user chose in front.
+    if (before && IsWindow(before) && GetWindowThreadProcessId(before, nullptr) != GetCurrentThreadId() &&
+        ForegroundIsOurs()) {
+        SetForegroundWindow(before);
+    }
+}
+} // namespace
+
 UINT TrackAtPointer(HMENU menu, HWND owner, UINT flags) {
     if (GetCapture()) {
         ReleaseCapture();
     }
     POINT p{};
     GetCursorPos(&p);
-    // Without the owner in front the menu would not close on a click elsewhere.
+    // Without the owner in front the menu would not close on a click elsewhere. The window that
+    // had the keyboard gets it back when the menu is done.
+    const HWND before = GetForegroundWindow();
     SetForegroundWindow(owner);
     UINT id = 0;
     {
@@ -66,12 +79,16 @@ UINT TrackAtPointer(HMENU menu, HWND owner, UINT flags) {
             TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, owner, nullptr));
     }
     PostMessageW(owner, WM_NULL, 0, 0);
+    GiveForegroundBack(before);
     return id;
 }
 
 int MsgBox(const std::wstring& text, const std::wstring& title, UINT flags) {
     ModalLoop modal;
-    return MessageBoxW(nullptr, text.c_str(), title.c_str(), flags | MB_TASKMODAL);
+    const HWND before = GetForegroundWindow();
+    const int answer = MessageBoxW(nullptr, text.c_str(), title.c_str(), flags | MB_TASKMODAL);
+    GiveForegroundBack(before);
+    return answer;
 }
 
 } // namespace tk

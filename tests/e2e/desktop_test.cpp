@@ -1,6 +1,7 @@
 // What a Windows desktop asks of the program: the keyboard stays with the window the user types
-// in, touchpads step the marker by whole notches, and Alt+F4, WM_CLOSE and the end of the
-// session close the program through its registry.
+// in (also through clicks, drags and menus on the program's windows), touchpads step the marker
+// by whole notches, and WM_CLOSE and the end of the session close the program through its
+// registry.
 #include "e2e/tolvin.h"
 #include "support/helpers.h"
 
@@ -81,7 +82,7 @@ TEST(Desktop, PartsOfANotchFromATouchpadAddUpToOneStep) {
     EXPECT_TRUE(WaitForStep(marker, Px(60)));
 }
 
-TEST(Desktop, AltF4OnAMarkerClosesItAndOnThePanelClosesAll) {
+TEST(Desktop, WmCloseOnAMarkerClosesItAndOnThePanelClosesAll) {
     Tolvin app(L"b");
     HWND one = app.Marker(1);
     ASSERT_NE(one, nullptr);
@@ -90,7 +91,7 @@ TEST(Desktop, AltF4OnAMarkerClosesItAndOnThePanelClosesAll) {
     ASSERT_TRUE(MenuKeyAt(gripX, (r.top + r.bottom) / 2, 'A'));
     HWND two = app.Marker(2, 5000);
     ASSERT_NE(two, nullptr);
-    // Another program asks marker 2 to close (as Alt+F4 on it does): only it goes.
+    // Another program asks marker 2 to close (as Alt+F4 on it would): only it goes.
     PostMessageW(two, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(two); }, 2000));
     EXPECT_TRUE(IsWindow(one));
@@ -99,38 +100,77 @@ TEST(Desktop, AltF4OnAMarkerClosesItAndOnThePanelClosesAll) {
     LetMarkersRefresh();
     ASSERT_TRUE(MenuKeyAt(gripX, (r.top + r.bottom) / 2, 'A'));
     ASSERT_NE(app.Marker(2, 5000), nullptr);
-    // Alt+F4 on the panel, which has the keyboard while the program is in front: all close.
-    const RECT p = WindowRect(app.Panel());
-    Click(p.left + 3, p.top + Px(480) * 9 / 32); // the picture: the program comes in front
-    ASSERT_TRUE(WaitFor([&] {
-        DWORD pid = 0;
-        GetWindowThreadProcessId(GetForegroundWindow(), &pid);
-        return pid == app.ProcessId();
-    }));
-    SetFocus(nullptr);
-    INPUT in[4]{};
-    for (auto& i : in) {
-        i.type = INPUT_KEYBOARD;
-    }
-    in[0].ki.wVk = VK_MENU;
-    in[1].ki.wVk = VK_F4;
-    in[2].ki.wVk = VK_F4;
-    in[2].ki.dwFlags = KEYEVENTF_KEYUP;
-    in[3].ki.wVk = VK_MENU;
-    in[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(4, in, sizeof in[0]);
+    // Asked to close, the panel closes all.
+    PostMessageW(app.Panel(), WM_CLOSE, 0, 0);
     DWORD code = 1;
     EXPECT_TRUE(app.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);
+}
+
+TEST(Desktop, ClicksDragsAndMenusOnTheProgramsWindowsLeaveTheKeyboardWithTheDocument) {
+    Tolvin app(L"b"); // the grip stays shown
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Page doc(RECT{100, 300, 900, 700}, Page::Focus::Take);
+    ASSERT_NE(doc.Hwnd(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
+    int typed = 0;
+    // Types two letters and checks they reached the document, which still has the foreground.
+    auto typeAfter = [&](const char* what) {
+        Type("AB");
+        typed += 2;
+        EXPECT_TRUE(WaitFor([&] { return doc.Chars() == typed; }, 2000))
+            << doc.Chars() << " of " << typed << " arrived after " << what;
+        EXPECT_EQ(GetForegroundWindow(), doc.Hwnd()) << "after " << what;
+    };
+    const int screenW = GetSystemMetrics(SM_CXSCREEN);
+    const int gripLeft = screenW - Px(705);
+    RECT r = WindowRect(marker);
+    Click(50, (r.top + r.bottom) / 2); // the bar, left of the document
+    typeAfter("a click on the bar");
+    // The grip, dragged down 100 pixels.
+    MouseDrag(gripLeft + Px(500), (r.top + r.bottom) / 2, gripLeft + Px(500), (r.top + r.bottom) / 2 + 100, 8,
+              300);
+    ASSERT_TRUE(WaitForStep(marker, r.top + 100));
+    typeAfter("a grip drag");
+    r = WindowRect(marker);
+    // The height strip, dragged up 20 pixels.
+    MouseDrag(gripLeft + Px(400), r.top + 2, gripLeft + Px(400), r.top - 18, 8, 300);
+    ASSERT_TRUE(WaitForStep(marker, r.top - 20));
+    typeAfter("a drag of the height strip");
+    r = WindowRect(marker);
+    Click(gripLeft + Px(60 + 97), r.top + 1 + Px(45 + 97)); // the swatch
+    typeAfter("a click on the swatch");
+    // The panel: its spinner and its picture.
+    const RECT p = WindowRect(app.Panel());
+    Click(p.left + Px(480) + Px(120), p.bottom - 4);
+    ASSERT_TRUE(WaitForStep(marker, r.top + Px(60)));
+    typeAfter("a click on the spinner");
+    const int pic = Px(480);
+    MouseDrag(p.left + pic / 8, p.top + pic * 9 / 32, p.left + pic / 8 - 100, p.top + pic * 9 / 32 - 50, 8,
+              300);
+    EXPECT_EQ(WindowRect(app.Panel()).left, p.left - 100);
+    typeAfter("a drag of the panel");
+    // A menu needs the foreground while it is open, and hands it back when it closes.
+    r = WindowRect(marker);
+    ASSERT_TRUE(MenuKeyAt(gripLeft + Px(500), (r.top + r.bottom) / 2, VK_ESCAPE));
+    typeAfter("the grip menu");
+    ASSERT_TRUE(MenuKeyAt(gripLeft + Px(500), (r.top + r.bottom) / 2, 'A'));
+    ASSERT_NE(app.Marker(2, 5000), nullptr);
+    typeAfter("a marker added from the grip menu");
 }
 
 TEST(Desktop, TheEndOfTheSessionEndsTheProgramCleanly) {
     Tolvin app;
     ASSERT_NE(app.Marker(1), nullptr);
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(app.Panel(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 2000, &answer));
+    // The system asks every top-level window, the program's hidden one among them.
+    HWND program = app.Program();
+    ASSERT_NE(program, nullptr);
+    EXPECT_FALSE(IsWindowVisible(program));
+    ASSERT_TRUE(SendMessageTimeoutW(program, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 2000, &answer));
     EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-    SendMessageTimeoutW(app.Panel(), WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 2000, &answer);
+    SendMessageTimeoutW(program, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 2000, &answer);
     DWORD code = 1;
     EXPECT_TRUE(app.WaitForExit(5000, &code));
     EXPECT_EQ(code, 0u);

@@ -116,6 +116,10 @@ HWND Tolvin::Panel() const {
     return FindOwnWindow(pi_.dwProcessId, L"TolvinControl", nullptr);
 }
 
+HWND Tolvin::Program() const {
+    return FindOwnWindow(pi_.dwProcessId, L"TolvinProgram", nullptr);
+}
+
 HWND Tolvin::Grip(int n) const {
     return FindWindowExW(Marker(n), nullptr, L"TolvinElement", nullptr);
 }

@@ -21,6 +21,8 @@ public:
     // Marker window `n`, waiting up to `ms` for it to appear.
     HWND Marker(int n, int ms = 15000) const;
     HWND Panel() const;
+    // The program's hidden window for the keys, the monitors and the end of the session.
+    HWND Program() const;
     HWND Grip(int n) const;
     bool WaitForExit(int ms, DWORD* code = nullptr) const;
 

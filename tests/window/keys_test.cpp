@@ -8,7 +8,7 @@ using GlobalKeys = RegistryTest;
 
 namespace {
 void Press(const std::shared_ptr<frmControl>& panel, keys::Key key) {
-    SendMessageW(panel->Keys().Hwnd(), WM_HOTKEY, key, 0);
+    SendMessageW(panel->ProgramHwnd(), WM_HOTKEY, key, 0);
 }
 } // namespace
 

@@ -145,7 +145,7 @@ TEST_F(PanelWindow, AChangeOfCompositionChoosesTheCapturePathAgainAndGivesEveryM
     auto panel = Start();
     panel->AddMarker();
     const long before = markShape::PicturesTaken();
-    SendMessageW(panel->Hwnd(), WM_DWMCOMPOSITIONCHANGED, 0, 0);
+    SendMessageW(panel->ProgramHwnd(), WM_DWMCOMPOSITIONCHANGED, 0, 0);
     EXPECT_EQ(markShape::PicturesTaken(), before + 2);
     // Wine has no compositor: the path chosen again is the outline's, as at start-up.
     EXPECT_EQ(tk::CurrentCaptureMode(), tk::CaptureMode::Outline);

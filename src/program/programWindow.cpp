@@ -1,0 +1,73 @@
+#include "program/programWindow.h"
+
+#include "panel/frmControl.h"
+#include "program/commands.h"
+#include "toolkit/capture.h"
+
+ProgramWindow::WindowDesign ProgramWindow::Design() const {
+    return {L"TolvinProgram", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0};
+}
+
+void ProgramWindow::Form_Load() {
+    monitors_ = tk::Monitors();
+    EnableTimer(kLayoutTimer, kLayoutInterval, true);
+    keys_.Take(HwndIfLoaded(), [](keys::Key key) {
+        switch (key) {
+        case keys::kLineDown:
+            commands::Run(commands::Command::LineDown);
+            break;
+        case keys::kLineUp:
+            commands::Run(commands::Command::LineUp);
+            break;
+        case keys::kHideShow:
+            commands::Run(commands::Command::HideShow);
+            break;
+        }
+    });
+}
+
+void ProgramWindow::Form_Unload() {
+    keys_.GiveBack(); // the last marker has closed: the keys are the system's again
+}
+
+void ProgramWindow::OnTimer(UINT_PTR id) {
+    // Not every system says when a monitor goes or comes (Wine sends no WM_DISPLAYCHANGE):
+    // the list of monitors is compared now and then as well.
+    if (id == kLayoutTimer && !tk::SameLayout(monitors_, tk::Monitors())) {
+        monitors_ = tk::Monitors();
+        frmControl::Instance()->KeepEverythingOnScreen();
+    }
+}
+
+bool ProgramWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    switch (msg) {
+    case WM_HOTKEY:
+        keys_.Pressed(static_cast<int>(wParam));
+        result = 0;
+        return true;
+    case WM_QUERYENDSESSION:
+        result = TRUE; // nothing to save: the session may end
+        return true;
+    case WM_ENDSESSION:
+        if (wParam) {
+            commands::Run(commands::Command::CloseAll); // the session ends: close everything, end now
+        }
+        result = 0;
+        return true;
+    case WM_SETTINGCHANGE:
+    case WM_SYSCOLORCHANGE:
+        frmControl::Instance()->ApplyContrast();
+        break;
+    case WM_DISPLAYCHANGE:
+        monitors_ = tk::Monitors();
+        frmControl::Instance()->KeepEverythingOnScreen();
+        break;
+    case WM_DWMCOMPOSITIONCHANGED: // the capture path chosen at start-up may be wrong now
+        tk::ForgetCaptureMode();
+        frmControl::Instance()->CaptureModeChanged();
+        break;
+    default:
+        break;
+    }
+    return false;
+}

@@ -1,0 +1,33 @@
+// The program's own window for what belongs to the whole program rather than to one of its
+// windows: the global keys, the monitors coming and going, the display and its composition
+// changing, the system colours changing and the end of the session. Never shown.
+//
+// It is a hidden top-level window, not a message-only one: a message-only window "does not
+// receive broadcast messages" (Microsoft's documentation of message-only windows), and
+// WM_DISPLAYCHANGE, WM_SETTINGCHANGE, WM_SYSCOLORCHANGE, WM_DWMCOMPOSITIONCHANGED and the
+// session's WM_QUERYENDSESSION and WM_ENDSESSION reach top-level windows only.
+#pragma once
+#include "panel/keys.h"
+#include "toolkit/form.h"
+#include "toolkit/screen.h"
+
+#include <vector>
+
+class ProgramWindow : public tk::Form {
+public:
+    // The global keys, held from the window's set-up until it is unloaded.
+    const keys::GlobalKeys& Keys() const { return keys_; }
+
+protected:
+    WindowDesign Design() const override;
+    void Form_Load() override;
+    void Form_Unload() override;
+    void OnTimer(UINT_PTR id) override;
+    bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static constexpr UINT_PTR kLayoutTimer = 1;
+    static constexpr UINT kLayoutInterval = 1000;
+    std::vector<tk::Monitor> monitors_;
+    keys::GlobalKeys keys_;
+};
