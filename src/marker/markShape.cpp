@@ -1,5 +1,6 @@
 #include "marker/markShape.h"
 
+#include "dim/dimLayer.h"
 #include "marker/palette.h"
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
@@ -331,6 +332,10 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     }
     if (msg == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != me) {
         formButtonsDown_ = 0;
+    }
+    if (msg == WM_WINDOWPOSCHANGED) {
+        dim::Update(); // the one place a dim layer learns that its band moved, resized, showed or hid
+        return false;
     }
     if (msg == WM_DPICHANGED) {
         result = 0; // a marker keeps its size in pixels on a monitor of another scaling

@@ -29,6 +29,7 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
     tk::AppendItem(pop, mn_show_top, L"常に手前に表示(&T)");
     tk::AppendItem(pop, mn_just_winw, L"背後のウィンドウ幅に合わせる(&W)");
     tk::AppendItem(pop, mn_mouse_touka, L"マウスクリックでマーカーを透過(&M)");
+    tk::AppendItem(pop, mn_dim_rest, L"周囲を暗くする(&D)");
     tk::AppendSeparator(pop);
     tk::AppendItem(pop, mn_exit, L"このマーカーを終了(&X)");
     tk::AppendItem(pop, mn_end, L"すべてのマーカーを終了(&Z)");
@@ -97,6 +98,7 @@ constexpr MenuCommand kMenuCommands[] = {
     {frmMenu::mn_show_top,    Command::ShowTop},
     {frmMenu::mn_just_winw,   Command::JustWidth},
     {frmMenu::mn_mouse_touka, Command::MouseTouka},
+    {frmMenu::mn_dim_rest,    Command::DimRest},
     {frmMenu::mn_exit,        Command::CloseMarker},
     {frmMenu::mn_end,         Command::CloseAll},
     {frmMenu::mn_add_mark2,   Command::AddMarker},
@@ -148,6 +150,9 @@ void frmMenu::mn_just_winw_Click() {
 }
 void frmMenu::mn_mouse_touka_Click() {
     RunItem(mn_mouse_touka);
+}
+void frmMenu::mn_dim_rest_Click() {
+    RunItem(mn_dim_rest);
 }
 void frmMenu::mn_exit_Click() {
     RunItem(mn_exit);

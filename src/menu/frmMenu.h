@@ -27,6 +27,7 @@ public:
         mn_key_down, // the global keys, listed with what they do
         mn_key_up,
         mn_key_hide,
+        mn_dim_rest, // darken everything on the monitor but the bands
     };
 
     static std::shared_ptr<frmMenu> Instance();
@@ -63,6 +64,7 @@ public:
     void mn_add_mark2_Click();
     void mn_end2_Click();
     void mn_key_Click(Item item);
+    void mn_dim_rest_Click();
 
 private:
     HMENU RootOf(Item item) const;

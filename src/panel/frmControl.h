@@ -24,6 +24,7 @@ struct MarkerRec {
     bool hide_btn = false;
     bool mouse_touka = false;
     bool vertical_line = false;
+    bool dim_rest = false; // everything on its monitor but the bands darkened
 };
 
 class frmControl : public tk::Form {
@@ -49,9 +50,11 @@ public:
     bool HideBtn(int mk_no) const;
     bool MouseTouka(int mk_no) const;
     bool VerticalLine(int mk_no) const;
+    bool DimRest(int mk_no) const;
     void CheckHideBtn();
     void CheckJustWidth();
     void CheckMouseTouka();
+    void CheckDimRest();
     void SelCopyPen();
     void SelMergePen();
     void SelXorPen();

@@ -1,4 +1,5 @@
 // The control panel's window: picture, number label, spinner, wheel and dragging.
+#include "dim/dimLayer.h"
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
 #include "program/commands.h"
@@ -112,6 +113,7 @@ void frmControl::CaptureModeChanged() {
 }
 
 void frmControl::Form_Unload() {
+    dim::Clear();
     if (program_) {
         program_->Unload(); // the last marker has closed: the keys are the system's again
         program_.reset();

@@ -1,4 +1,5 @@
 // The marker registry and the per-marker options of the control panel object.
+#include "dim/dimLayer.h"
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
 #include "startup/basTolvin.h"
@@ -85,6 +86,7 @@ void frmControl::MyMarkerNo(int mk_no) {
     menu->SetChecked(frmMenu::mn_pen_copy, rec.pen_copy);
     menu->SetChecked(frmMenu::mn_hide_btn, rec.hide_btn);
     menu->SetChecked(frmMenu::mn_mouse_touka, rec.mouse_touka);
+    menu->SetChecked(frmMenu::mn_dim_rest, rec.dim_rest);
 }
 
 void frmControl::DispMarkerMostTop() {
@@ -156,6 +158,14 @@ void frmControl::CheckJustWidth() {
 }
 void frmControl::CheckMouseTouka() {
     mk_table[mk_cur].mouse_touka = !mk_table[mk_cur].mouse_touka;
+}
+bool frmControl::DimRest(int mk_no) const {
+    return mk_table[mk_no].dim_rest;
+}
+void frmControl::CheckDimRest() {
+    mk_table[mk_cur].dim_rest = !mk_table[mk_cur].dim_rest;
+    frmMenu::Instance()->SetChecked(frmMenu::mn_dim_rest, mk_table[mk_cur].dim_rest);
+    dim::Update();
 }
 
 void frmControl::SelCopyPen() {

@@ -21,6 +21,7 @@ constexpr Entry kTable[] = {
     {Command::ShowTop,     [](frmControl& p) { p.DispMarkerMostTop(); }},
     {Command::JustWidth,   [](frmControl& p) { p.CheckJustWidth(); }},
     {Command::MouseTouka,  [](frmControl& p) { p.CheckMouseTouka(); }},
+    {Command::DimRest,     [](frmControl& p) { p.CheckDimRest(); }},
     {Command::CloseMarker, [](frmControl& p) { p.DelMarker(); }},
     {Command::CloseAll,    [](frmControl& p) { p.DelAllMarker(); }},
     {Command::StepDown,    [](frmControl& p) { p.StepCurrentMarker(1); }},

@@ -13,6 +13,7 @@ enum class Command {
     ShowTop,
     JustWidth,
     MouseTouka,
+    DimRest,
     CloseMarker,
     CloseAll,
     StepDown, // one step of the spinner or one wheel notch

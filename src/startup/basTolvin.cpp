@@ -1,4 +1,5 @@
 #include "startup/basTolvin.h"
+#include "toolkit/screen.h"
 
 #include "panel/frmControl.h"
 #include "toolkit/capture.h"
@@ -119,9 +120,10 @@ bool Overlaps(const RECT& r, HWND w) {
 // window is a round trip to the server, so the one that rules most windows out (the style
 // bit) is asked first and the full visibility test, which also asks about the parents, last.
 // A cloaked window (another virtual desktop, a suspended app) keeps WS_VISIBLE but shows nothing.
+// The program's dim layer is no window above or below anything: it only darkens what is there.
 bool VisibleOverlap(const RECT& r, HWND w) {
     return (GetWindowLongPtrW(w, GWL_STYLE) & WS_VISIBLE) && Overlaps(r, w) && IsWindowVisible(w) &&
-           !tk::IsCloaked(w);
+           !tk::IsCloaked(w) && !tk::IsLookOnly(w);
 }
 
 } // namespace

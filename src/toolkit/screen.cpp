@@ -93,6 +93,21 @@ OwnWindows g_own;
 constexpr DWORD kOwnWindowsValidMs = 1000;
 } // namespace
 
+namespace {
+std::vector<HWND> g_lookOnly;
+}
+
+void SetLookOnly(HWND hwnd, bool lookOnly) {
+    g_lookOnly.erase(std::remove(g_lookOnly.begin(), g_lookOnly.end(), hwnd), g_lookOnly.end());
+    if (lookOnly) {
+        g_lookOnly.push_back(hwnd);
+    }
+}
+
+bool IsLookOnly(HWND hwnd) {
+    return std::find(g_lookOnly.begin(), g_lookOnly.end(), hwnd) != g_lookOnly.end();
+}
+
 void ForgetOwnWindows() {
     g_own.valid = false;
 }
@@ -104,7 +119,7 @@ std::vector<RECT> OwnWindowRects(HWND except) {
             GetCurrentThreadId(),
             [](HWND h, LPARAM p) -> BOOL {
                 RECT r{};
-                if (IsWindowVisible(h) && GetWindowRect(h, &r)) {
+                if (IsWindowVisible(h) && !IsLookOnly(h) && GetWindowRect(h, &r)) {
                     reinterpret_cast<OwnWindows*>(p)->windows.push_back({h, r});
                 }
                 return TRUE;

@@ -33,6 +33,11 @@ bool OnSomeMonitor(const RECT& r);
 // (ForgetOwnWindows) or for a second at most (menus and tooltips are not forms).
 std::vector<RECT> OwnWindowRects(HWND except);
 void ForgetOwnWindows();
+// A window of the program that is only a look (the dim layer): it takes no input, and the
+// questions about the windows around a marker (above, below, its own windows' rectangles) leave
+// it out.
+void SetLookOnly(HWND hwnd, bool lookOnly);
+bool IsLookOnly(HWND hwnd);
 // Whether two monitor lists describe the same desktop.
 bool SameLayout(const std::vector<Monitor>& a, const std::vector<Monitor>& b);
 

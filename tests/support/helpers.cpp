@@ -117,6 +117,8 @@ LRESULT CALLBACK Page::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
         ++self->clicks_;
     } else if (m == WM_CHAR && self) {
         ++self->chars_;
+    } else if (m == WM_MOUSEWHEEL && self) {
+        ++self->wheels_;
     } else if (m == WM_DESTROY) {
         PostQuitMessage(0);
     }

@@ -26,8 +26,8 @@ private:
 // A plain white window of another program, as a user's document would be: it runs its own
 // message loop on its own thread (so it repaints at once whatever a marker uncovers; under Wine a
 // window that repaints an area late is put back above whatever covers that area by then) and
-// counts the left presses and the characters it receives. A page never takes the focus (under
-// Wine a window that does can be raised again a while later); a document takes it at once.
+// counts the left presses, the characters and the wheel notches it receives. A page never takes the focus
+// (under Wine a window that does can be raised again a while later); a document takes it at once.
 class Page {
 public:
     enum class Focus { Never, Take };
@@ -51,6 +51,7 @@ public:
     HWND Hwnd() const { return hwnd_; }
     int Clicks() const { return clicks_; }
     int Chars() const { return chars_; }
+    int Wheels() const { return wheels_; }
 
 private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
@@ -60,6 +61,7 @@ private:
     std::atomic<HWND> hwnd_{nullptr};
     std::atomic<int> clicks_{0};
     std::atomic<int> chars_{0};
+    std::atomic<int> wheels_{0};
     std::atomic<bool> painted_{false}; // drawn from look_ rather than the class background
     Look look_;                        // read and written on the page's own thread
     std::thread thread_;

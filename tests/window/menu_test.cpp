@@ -37,14 +37,15 @@ TEST_F(Menus, TheMarkerMenuAndThePanelMenuHaveTheirCaptionsInOrder) {
                                  L"常に手前に表示(&T)",
                                  L"背後のウィンドウ幅に合わせる(&W)",
                                  L"マウスクリックでマーカーを透過(&M)",
+                                 L"周囲を暗くする(&D)",
                                  L"",
                                  L"このマーカーを終了(&X)",
                                  L"すべてのマーカーを終了(&Z)"};
-    ASSERT_EQ(GetMenuItemCount(pop), 9);
-    for (int i = 0; i < 9; ++i) {
+    ASSERT_EQ(GetMenuItemCount(pop), 10);
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(ItemText(pop, i), expected[i]) << i;
     }
-    EXPECT_TRUE(GetMenuState(pop, 6, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(pop, 7, MF_BYPOSITION) & MF_SEPARATOR);
     HMENU pen = GetSubMenu(pop, 1);
     ASSERT_EQ(GetMenuItemCount(pen), 3);
     EXPECT_EQ(ItemText(pen, 0), L"Xor");
