@@ -6,26 +6,6 @@
 
 using namespace testing_support;
 
-namespace {
-
-// Ctrl+Alt+Shift and `vk`, pressed and let go.
-void Chord(WORD vk) {
-    INPUT in[8]{};
-    const WORD keys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, vk};
-    for (int i = 0; i < 4; ++i) {
-        in[i].type = in[7 - i].type = INPUT_KEYBOARD;
-        in[i].ki.wVk = in[7 - i].ki.wVk = keys[i];
-        in[7 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-        if (keys[i] == VK_DOWN || keys[i] == VK_UP) {
-            in[i].ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-            in[7 - i].ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
-        }
-    }
-    SendInput(8, in, sizeof in[0]);
-}
-
-} // namespace
-
 TEST(Keys, TheLineKeysMoveTheMarkerALineWhileTheDocumentKeepsTheKeyboard) {
     Tolvin app(L"b");
     HWND marker = app.Marker(1);
@@ -36,20 +16,20 @@ TEST(Keys, TheLineKeysMoveTheMarkerALineWhileTheDocumentKeepsTheKeyboard) {
     const RECT r = WindowRect(marker);
     const int line = r.bottom - r.top;
     Type("AB");
-    Chord(VK_DOWN);
+    KeyChord(VK_DOWN);
     EXPECT_TRUE(WaitForStep(marker, r.top + line));
     Type("CD");
-    Chord(VK_DOWN);
+    KeyChord(VK_DOWN);
     EXPECT_TRUE(WaitForStep(marker, r.top + 2 * line));
-    Chord(VK_UP);
+    KeyChord(VK_UP);
     EXPECT_TRUE(WaitForStep(marker, r.top + line));
     Type("EF");
     EXPECT_TRUE(WaitFor([&] { return doc.Chars() == 6; }, 2000)) << doc.Chars() << " of 6 arrived";
     EXPECT_EQ(GetForegroundWindow(), doc.Hwnd());
     // Hidden and shown again: where it was.
-    Chord('H');
+    KeyChord('H');
     EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(marker) && !IsWindowVisible(app.Panel()); }, 2000));
-    Chord('H');
+    KeyChord('H');
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(marker) && IsWindowVisible(app.Panel()); }, 2000));
     EXPECT_TRUE(WaitForStep(marker, r.top + line));
     EXPECT_EQ(GetForegroundWindow(), doc.Hwnd());

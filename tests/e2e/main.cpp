@@ -157,6 +157,21 @@ void KillStrayTolvins() {
         5000);
 }
 
+void KeyChord(WORD vk) {
+    INPUT in[8]{};
+    const WORD keys[] = {VK_CONTROL, VK_MENU, VK_SHIFT, vk};
+    for (int i = 0; i < 4; ++i) {
+        in[i].type = in[7 - i].type = INPUT_KEYBOARD;
+        in[i].ki.wVk = in[7 - i].ki.wVk = keys[i];
+        in[7 - i].ki.dwFlags = KEYEVENTF_KEYUP;
+        if (keys[i] == VK_DOWN || keys[i] == VK_UP) {
+            in[i].ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+            in[7 - i].ki.dwFlags |= KEYEVENTF_EXTENDEDKEY;
+        }
+    }
+    SendInput(8, in, sizeof in[0]);
+}
+
 void Type(const char* letters) {
     for (const char* c = letters; *c; ++c) {
         testing_support::KeyPress(static_cast<WORD>(*c));

@@ -150,6 +150,23 @@ TEST(Monitors, ASecondMonitorLeftOfThePrimaryIsReachedAtNegativeCoordinates) {
     EXPECT_EQ(r.bottom, 768);
     EXPECT_TRUE(
         WaitFor([&] { return SameColour(ScreenPixel(-500, (r.top + r.bottom) / 2), kPaper, 0); }, 2000));
+    // The line keys, while a document on the primary monitor has the keyboard: a line up, then
+    // down again and no further than this monitor's bottom.
+    {
+        Page doc(RECT{100, 300, 700, 600}, Page::Focus::Take);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
+        const int line = r.bottom - r.top;
+        KeyChord(VK_UP);
+        EXPECT_TRUE(WaitForStep(marker, r.top - line));
+        KeyChord(VK_DOWN);
+        EXPECT_TRUE(WaitForStep(marker, r.top));
+        KeyChord(VK_DOWN);
+        KeyChord(VK_UP);
+        EXPECT_TRUE(WaitForStep(marker, r.top - line)); // the down stopped at 768
+        KeyChord(VK_DOWN);
+        EXPECT_TRUE(WaitForStep(marker, r.top));
+        EXPECT_EQ(GetForegroundWindow(), doc.Hwnd());
+    }
     LetMarkersRefresh();
     DragGripTo(app.Grip(1), 600, 100); // and back onto the primary monitor
     ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker); }, 2000));

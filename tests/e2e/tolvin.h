@@ -38,6 +38,9 @@ void KillStrayTolvins();
 // Until then it is an outline, which the pointer and the wheel pass through.
 bool WaitForStep(HWND marker, int top, int ms = 3000);
 
+// Ctrl+Alt+Shift and `vk`, pressed and let go (the global keys).
+void KeyChord(WORD vk);
+
 // Types letters (upper case) and digits with real key presses.
 void Type(const char* letters);
 
