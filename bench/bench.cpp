@@ -233,6 +233,18 @@ int wmain() {
             panel->mk_table[n].shape->Label1_MouseUp(1, 0, 0, 0);
         }
         PrintIdleCpuWithAndWithoutLivePicture("CPU of 3 resting markers over 20 s", 20);
+        // One of them dims the rest: a step now moves the layer's hole too; at rest it costs nothing.
+        panel->MyMarkerNo(1);
+        int dir = 1;
+        auto step = [&] {
+            m->MoveMark(dir);
+            dir = -dir;
+        };
+        Print("one step of a marker (no dim layer)", Measure(100, step));
+        panel->CheckDimRest();
+        Print("one step of a marker that dims the rest", Measure(100, step));
+        PrintIdleCpu("CPU of 3 resting markers, one dimming the rest, over 20 s", 20);
+        panel->CheckDimRest();
     }
 
     const double before = testing_support::CommitChargeMb();

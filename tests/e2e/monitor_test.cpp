@@ -155,6 +155,10 @@ TEST(Monitors, ASecondMonitorLeftOfThePrimaryIsReachedAtNegativeCoordinates) {
     {
         Page doc(RECT{100, 300, 700, 600}, Page::Focus::Take);
         ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
+        // Global keys reach the program only once the X keyboard focus is on a Wine window: the
+        // document has it when a letter typed arrives there.
+        Type("A");
+        ASSERT_TRUE(WaitFor([&] { return doc.Chars() == 1; }, 3000));
         const int line = r.bottom - r.top;
         KeyChord(VK_UP);
         EXPECT_TRUE(WaitForStep(marker, r.top - line));

@@ -16,7 +16,7 @@ int Mid(const RECT& r) {
 } // namespace
 
 TEST_F(Dim, TheRestOfTheMonitorDarkensTheBandStaysAsItWasAndTheHoleFollowsTheBand) {
-    Page page(RECT{0, 0, 1000, 700}); // white paper, under the marker
+    Page page(RECT{0, 0, 1000, 700}, Page::Look{}); // white paper, under the marker
     auto panel = Start();
     auto m = Marker(1);
     const HWND me = m->Hwnd();
@@ -47,6 +47,11 @@ TEST_F(Dim, TheRestOfTheMonitorDarkensTheBandStaysAsItWasAndTheHoleFollowsTheBan
         layerBelowPanel = layerBelowPanel || w == dim::Windows()[0];
     }
     EXPECT_TRUE(layerBelowPanel);
+    // The page beneath turns green: the marker still sees it by the clear rows just outside its band.
+    page.SetLook(Page::Look{RGB(0, 255, 0)});
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), RGB(0, 255, 0)); }, 1500));
+    page.SetLook(Page::Look{});
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kWhite); }, 1500));
     // Two lines down: the hole goes with the band, and where the band was is dark.
     panel->MoveCurrentMarkerLines(2);
     const RECT moved = WindowRect(me);
