@@ -118,7 +118,6 @@ private:
 
     tk::WindowDrag drag_;
     steps::Backlog backlog_;
-    steps::Backlog lineBacklog_;
     bool stepping_ = false;
     bool hidden_ = false;
     std::shared_ptr<ProgramWindow> program_;

@@ -211,7 +211,7 @@ void frmControl::StepCurrentMarker(int n) {
     if (hidden_) {
         return; // nothing to move while everything is hidden
     }
-    backlog_.Add(n);
+    backlog_.Add(steps::Unit::Step, n);
     MoveCurrentMarker();
 }
 
@@ -219,7 +219,7 @@ void frmControl::MoveCurrentMarkerLines(int n) {
     if (hidden_) {
         return;
     }
-    lineBacklog_.Add(n);
+    backlog_.Add(steps::Unit::Line, n);
     MoveCurrentMarker();
 }
 
@@ -228,21 +228,15 @@ void frmControl::MoveCurrentMarker() {
         return; // the move under way takes what was added when it is done
     }
     stepping_ = true;
-    // Every step (or line) that arrived during a move is made by the next one, in one go: the
-    // marker lands where the notches and keys say, with one picture taken there.
-    for (;;) {
-        const int lines = lineBacklog_.Take();
-        const int steps = backlog_.Take();
-        if (lines == 0 && steps == 0) {
-            break;
-        }
+    // Every step and line that arrived during a move is made after it, in order; those in one
+    // direction together, in one go: one picture taken where they end.
+    for (steps::Move move = backlog_.Take(); move.n != 0; move = backlog_.Take()) {
         // Moving pumps messages: hold the marker even if it is closed meanwhile.
         if (std::shared_ptr<markShape> shape = mk_table[mk_cur].shape) {
-            if (lines != 0) {
-                shape->MoveLines(lines);
-            }
-            if (steps != 0) {
-                shape->MoveMark(steps);
+            if (move.unit == steps::Unit::Line) {
+                shape->MoveLines(move.n);
+            } else {
+                shape->MoveMark(move.n);
             }
         }
     }

@@ -51,26 +51,38 @@ TEST(LivePlan, TheEdgesAreTheRowsJustOutsideTheBandOnItsMonitor) {
     EXPECT_TRUE(live::EdgeRows(RECT{0, -5, 1920, 1200}, monitor).empty());
 }
 
-TEST(Steps, NotchesThatArriveDuringAMoveAreAllMadeByTheNextAndNoneIsLost) {
+TEST(Steps, MovesThatArriveDuringAMoveAreMadeInOrderOneDirectionAtATimeAndNoneIsLost) {
+    using steps::Unit;
     steps::Backlog b;
-    EXPECT_EQ(b.Take(), 0);
-    b.Add(1);
-    EXPECT_EQ(b.Take(), 1);
-    EXPECT_EQ(b.Take(), 0);
-    // Three notches down and one up while a step was under way: two down remain.
-    b.Add(1);
-    b.Add(1);
-    b.Add(1);
-    b.Add(-1);
-    EXPECT_EQ(b.Take(), 2);
-    EXPECT_EQ(b.Pending(), 0);
-    // More than one move may take: the rest waits for the next.
-    b.Add(600);
-    EXPECT_EQ(b.Take(), steps::Backlog::kMostAtOnce);
-    EXPECT_EQ(b.Take(), 600 - steps::Backlog::kMostAtOnce);
-    b.Add(-700);
-    EXPECT_EQ(b.Take(), -steps::Backlog::kMostAtOnce);
-    EXPECT_EQ(b.Pending(), -700 + steps::Backlog::kMostAtOnce);
+    EXPECT_EQ(b.Take().n, 0);
+    b.Add(Unit::Step, 1);
+    EXPECT_EQ(b.Take().n, 1);
+    EXPECT_TRUE(b.Empty());
+    // Three notches down, then one up, then a line key down: three moves, in that order (a down
+    // stopped at the monitor's bottom must not cancel the up that follows it).
+    b.Add(Unit::Step, 1);
+    b.Add(Unit::Step, 1);
+    b.Add(Unit::Step, 1);
+    b.Add(Unit::Step, -1);
+    b.Add(Unit::Line, 1);
+    b.Add(Unit::Line, 1);
+    const steps::Move first = b.Take(), second = b.Take(), third = b.Take();
+    EXPECT_EQ(first.unit, Unit::Step);
+    EXPECT_EQ(first.n, 3);
+    EXPECT_EQ(second.unit, Unit::Step);
+    EXPECT_EQ(second.n, -1);
+    EXPECT_EQ(third.unit, Unit::Line);
+    EXPECT_EQ(third.n, 2);
+    EXPECT_TRUE(b.Empty());
+    // More steps than one move may take: the rest comes next, before anything added later.
+    b.Add(Unit::Step, 600);
+    b.Add(Unit::Line, -1);
+    EXPECT_EQ(b.Take().n, steps::Backlog::kMostAtOnce);
+    EXPECT_EQ(b.Take().n, 600 - steps::Backlog::kMostAtOnce);
+    EXPECT_EQ(b.Take().unit, Unit::Line);
+    b.Add(Unit::Step, -700);
+    EXPECT_EQ(b.Take().n, -steps::Backlog::kMostAtOnce);
+    EXPECT_EQ(b.Take().n, -700 + steps::Backlog::kMostAtOnce);
 }
 
 TEST(LivePlan, WhereTheProgramsOwnWindowsLieOverAnEdgeItIsNotSensed) {

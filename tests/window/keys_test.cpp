@@ -35,6 +35,12 @@ TEST_F(GlobalKeys, TheLineKeysMoveTheCurrentMarkerByItsOwnHeightWithinItsMonitor
         Press(panel, keys::kLineDown);
     }
     EXPECT_EQ(WindowRect(m->Hwnd()).bottom, screen);
+    // A down and an up that arrive while a move is under way (its picture delivers them): the
+    // down stops at the bottom, the up is still made.
+    PostMessageW(panel->ProgramHwnd(), WM_HOTKEY, keys::kLineDown, 0);
+    PostMessageW(panel->ProgramHwnd(), WM_HOTKEY, keys::kLineUp, 0);
+    panel->StepCurrentMarker(1); // at the bottom already: no step, but a picture
+    EXPECT_EQ(WindowRect(m->Hwnd()).bottom, screen - h);
 }
 
 TEST_F(GlobalKeys, HideAndShowTakeEverythingAwayAndBringItBackWithFreshPictures) {
