@@ -115,7 +115,10 @@ void Update() {
     if (g_updating) {
         return; // moving a layer or the panel tells the markers nothing
     }
-    auto panel = frmControl::Instance();
+    auto panel = frmControl::InstanceIfAny(); // a marker closing as the panel goes makes none
+    if (!panel) {
+        return;
+    }
     bool anyDimmed = false;
     for (int n = 1; n <= panel->mk_max && !anyDimmed; ++n) {
         anyDimmed = panel->mk_table[n].shape && panel->DimRest(n);

@@ -33,6 +33,8 @@ public:
 
     // The one panel object, created on first use.
     static std::shared_ptr<frmControl> Instance();
+    // The panel object if there is one (never makes one).
+    static std::shared_ptr<frmControl> InstanceIfAny();
     // Forgets the panel object once the program has ended, so that a test can start over.
     static void Discard();
 

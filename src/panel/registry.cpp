@@ -18,6 +18,10 @@ std::shared_ptr<frmControl> frmControl::Instance() {
     return g_instance;
 }
 
+std::shared_ptr<frmControl> frmControl::InstanceIfAny() {
+    return g_instance;
+}
+
 void frmControl::Discard() {
     g_instance.reset();
 }
