@@ -34,9 +34,13 @@ void ProgramWindow::OnTimer(UINT_PTR id) {
     // Not every system says when a monitor goes or comes (Wine sends no WM_DISPLAYCHANGE):
     // the list of monitors is compared now and then as well.
     if (id == kLayoutTimer && !tk::SameLayout(monitors_, tk::Monitors())) {
-        monitors_ = tk::Monitors();
-        frmControl::Instance()->KeepEverythingOnScreen();
+        MonitorsChanged();
     }
+}
+
+void ProgramWindow::MonitorsChanged() {
+    monitors_ = tk::Monitors();
+    frmControl::Instance()->KeepEverythingOnScreen();
 }
 
 bool ProgramWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
@@ -59,8 +63,7 @@ bool ProgramWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) 
         frmControl::Instance()->ApplyContrast();
         break;
     case WM_DISPLAYCHANGE:
-        monitors_ = tk::Monitors();
-        frmControl::Instance()->KeepEverythingOnScreen();
+        MonitorsChanged();
         break;
     case WM_DWMCOMPOSITIONCHANGED: // the capture path chosen at start-up may be wrong now
         tk::ForgetCaptureMode();

@@ -26,6 +26,9 @@ protected:
     bool OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
 private:
+    // Markers and the panel left on no monitor come back onto the primary one.
+    void MonitorsChanged();
+
     static constexpr UINT_PTR kLayoutTimer = 1;
     static constexpr UINT kLayoutInterval = 1000;
     std::vector<tk::Monitor> monitors_;
