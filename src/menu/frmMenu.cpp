@@ -1,5 +1,6 @@
 #include "menu/frmMenu.h"
 
+#include "panel/frmControl.h"
 #include "program/commands.h"
 #include "toolkit/menu.h"
 
@@ -78,7 +79,9 @@ std::wstring frmMenu::Caption(Item item) const {
 void frmMenu::PopupMenu(HMENU menu, HWND owner, UINT flags) {
     // Hold the holder for the command: it may end up closing the owner window.
     std::shared_ptr<frmMenu> keep = Instance();
-    Choose(tk::TrackAtPointer(menu, owner, flags));
+    // The marker the menu is for (the grip's marker has just been made the current one) stays in
+    // front of the document the keyboard goes back to.
+    Choose(tk::TrackAtPointer(menu, owner, flags, frmControl::Instance()->CurrentMarkerHwnd()));
 }
 
 namespace {

@@ -45,6 +45,8 @@ public:
     void DispMarkerMostTop();
     void DelMarker();
     void DelAllMarker();
+    // The current marker's window (null when there is none).
+    HWND CurrentMarkerHwnd() const;
 
     // Options of one marker, and changes to the current one.
     bool JustWidth(int mk_no) const;

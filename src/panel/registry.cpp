@@ -41,7 +41,8 @@ void frmControl::InitMarker() {
 
 void frmControl::AddMarker() {
     if (mk_max == kMaxMarkers) {
-        tk::MsgBox(L"Unable to add more marker!", L"Operation canceled!", MB_OK | MB_ICONEXCLAMATION);
+        tk::MsgBox(L"Unable to add more marker!", L"Operation canceled!", MB_OK | MB_ICONEXCLAMATION,
+                   CurrentMarkerHwnd());
         return;
     }
     // A marker still being shown holds its number, and an add chosen while it is shown finds
@@ -51,7 +52,8 @@ void frmControl::AddMarker() {
         ++n;
     }
     if (n > kMaxMarkers) {
-        tk::MsgBox(L"Unable to add more marker!", L"Operation canceled!", MB_OK | MB_ICONEXCLAMATION);
+        tk::MsgBox(L"Unable to add more marker!", L"Operation canceled!", MB_OK | MB_ICONEXCLAMATION,
+                   CurrentMarkerHwnd());
         return;
     }
     MarkerRec& rec = mk_table[n];
@@ -91,6 +93,11 @@ void frmControl::MyMarkerNo(int mk_no) {
     menu->SetChecked(frmMenu::mn_hide_btn, rec.hide_btn);
     menu->SetChecked(frmMenu::mn_mouse_touka, rec.mouse_touka);
     menu->SetChecked(frmMenu::mn_dim_rest, rec.dim_rest);
+}
+
+HWND frmControl::CurrentMarkerHwnd() const {
+    const auto& shape = mk_table[mk_cur].shape;
+    return shape ? shape->HwndIfLoaded() : nullptr;
 }
 
 void frmControl::DispMarkerMostTop() {

@@ -250,7 +250,12 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 1;
     case WM_MOUSEACTIVATE:
         // A click on any of the program's windows (or their elements, which pass this up) leaves
-        // the foreground and the keyboard with the window the user reads or types in.
+        // the foreground and the keyboard with the window the user reads or types in. The window
+        // pressed still comes in front of its band, as any window a user clicks does: a marker
+        // dragged onto a page stays over it.
+        if (!(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST)) {
+            KeepInFront(hwnd);
+        }
         return MA_NOACTIVATE;
     case WM_PAINT: {
         PAINTSTRUCT ps;
@@ -312,6 +317,12 @@ void WaitForDisplay() {
 
 void RaiseTopmostWithoutActivating(HWND hwnd) {
     SetWindowPos(hwnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void KeepInFront(HWND hwnd) {
+    if (hwnd && IsWindow(hwnd) && IsWindowVisible(hwnd)) {
+        SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
 }
 
 bool ForegroundIsOurs() {

@@ -103,6 +103,9 @@ RECT WindowRectOf(HWND hwnd);
 // Puts a top-level window at the top of the topmost band without activating it: the window the
 // user is typing in keeps the keyboard.
 void RaiseTopmostWithoutActivating(HWND hwnd);
+// Puts a shown top-level window at the top of its band (above every window that is not always in
+// front, or every window that is) without activating it, as a click puts any other window there.
+void KeepInFront(HWND hwnd);
 // Whether the foreground window belongs to this thread, so that moving the focus among its own
 // windows takes nothing from another program.
 bool ForegroundIsOurs();

@@ -52,24 +52,73 @@ std::wstring CaptionOf(HMENU root, UINT id) {
 }
 
 namespace {
-void GiveForegroundBack(HWND before) {
-    // Only while the foreground is still this program's: a click elsewhere that closed the menu
-    // has already put the window the user chose in front.
-    if (before && IsWindow(before) && GetWindowThreadProcessId(before, nullptr) != GetCurrentThreadId() &&
-        ForegroundIsOurs()) {
-        SetForegroundWindow(before);
+// Whether `upper` (or the top-level window that holds it) lies above `lower` in the z-order.
+bool Above(HWND upper, HWND lower) {
+    const HWND root = GetAncestor(upper, GA_ROOT);
+    for (HWND w = GetWindow(lower, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (w == root) {
+            return true;
+        }
     }
+    return false;
+}
+
+// For a moment after the foreground went back, the marker is kept above the window that took it.
+struct FrontWatch {
+    HWND keep = nullptr;
+    HWND other = nullptr;
+    DWORD start = 0;
+    UINT_PTR timer = 0;
+};
+FrontWatch g_watch;
+constexpr DWORD kWatchMs = 500;
+constexpr UINT kWatchInterval = 20;
+
+void CALLBACK WatchFront(HWND, UINT, UINT_PTR, DWORD) {
+    if (!IsWindow(g_watch.keep) || GetTickCount() - g_watch.start > kWatchMs) {
+        KillTimer(nullptr, g_watch.timer);
+        g_watch = FrontWatch{};
+        return;
+    }
+    if (Above(g_watch.other, g_watch.keep)) {
+        KeepInFront(g_watch.keep);
+    }
+}
+
+// Handing the foreground to another program's window activates it, and an activated window goes to
+// the top of its band (Windows and Wine alike), over the marker the reader just gave a command to.
+// The other program activates its window in its own time (on Windows when its thread next reads its
+// queue, under Wine also when the display reports the new focus), so the marker goes back in front
+// now and again whenever that window has come above it within the next half second, never taking
+// the keyboard. A click the reader makes on that window meanwhile does not raise it (it is active
+// already), so the watch keeps nothing from the reader.
+void GiveForegroundBack(HWND before, HWND keepInFront) {
+    // Only while the foreground is still this program's: a click elsewhere that closed the menu
+    // has already put the window the user chose in front, and it stays there.
+    if (!ForegroundIsOurs()) {
+        return;
+    }
+    if (before && IsWindow(before) && GetWindowThreadProcessId(before, nullptr) != GetCurrentThreadId()) {
+        SetForegroundWindow(before);
+        if (keepInFront) {
+            if (g_watch.timer) {
+                KillTimer(nullptr, g_watch.timer);
+            }
+            g_watch = FrontWatch{keepInFront, before, GetTickCount(), 0};
+            g_watch.timer = SetTimer(nullptr, 0, kWatchInterval, WatchFront);
+        }
+    }
+    KeepInFront(keepInFront);
 }
 } // namespace
 
-UINT TrackAtPointer(HMENU menu, HWND owner, UINT flags) {
+UINT TrackAtPointer(HMENU menu, HWND owner, UINT flags, HWND keepInFront) {
     if (GetCapture()) {
         ReleaseCapture();
     }
     POINT p{};
     GetCursorPos(&p);
-    // Without the owner in front the menu would not close on a click elsewhere. The window that
-    // had the keyboard gets it back when the menu is done.
+    // Without the owner in front the menu would not close on a click elsewhere.
     const HWND before = GetForegroundWindow();
     SetForegroundWindow(owner);
     UINT id = 0;
@@ -79,15 +128,15 @@ UINT TrackAtPointer(HMENU menu, HWND owner, UINT flags) {
             TrackPopupMenu(menu, flags | TPM_RETURNCMD | TPM_NONOTIFY, p.x, p.y, 0, owner, nullptr));
     }
     PostMessageW(owner, WM_NULL, 0, 0);
-    GiveForegroundBack(before);
+    GiveForegroundBack(before, keepInFront);
     return id;
 }
 
-int MsgBox(const std::wstring& text, const std::wstring& title, UINT flags) {
+int MsgBox(const std::wstring& text, const std::wstring& title, UINT flags, HWND keepInFront) {
     ModalLoop modal;
     const HWND before = GetForegroundWindow();
     const int answer = MessageBoxW(nullptr, text.c_str(), title.c_str(), flags | MB_TASKMODAL);
-    GiveForegroundBack(before);
+    GiveForegroundBack(before, keepInFront);
     return answer;
 }
 

@@ -160,6 +160,47 @@ TEST(Desktop, ClicksDragsAndMenusOnTheProgramsWindowsLeaveTheKeyboardWithTheDocu
     typeAfter("a marker added from the grip menu");
 }
 
+TEST(Desktop, AMarkerGivenACommandFromAMenuStaysInFrontOfTheDocumentThatKeepsTheKeyboard) {
+    Tolvin app(L"b"); // the grip stays shown; not always in front
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Page doc(RECT{100, 200, 900, 700}, Page::Focus::Take);
+    ASSERT_NE(doc.Hwnd(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
+    // Dragged down over the document, which keeps the keyboard.
+    RECT r = WindowRect(marker);
+    const int gripX = r.right - Px(705) + Px(500);
+    MouseDrag(gripX, (r.top + r.bottom) / 2, gripX, (r.top + r.bottom) / 2 + 300, 8, 300);
+    ASSERT_TRUE(WaitForStep(marker, r.top + 300));
+    r = WindowRect(marker);
+    auto markerAboveDoc = [&] {
+        for (HWND w = GetWindow(doc.Hwnd(), GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+            if (w == marker) {
+                return true;
+            }
+        }
+        return false;
+    };
+    int typed = 0;
+    auto checkAfter = [&](const char* what) {
+        EXPECT_TRUE(markerAboveDoc()) << "the document covers the marker after " << what;
+        EXPECT_EQ(GetForegroundWindow(), doc.Hwnd()) << "after " << what;
+        Type("A");
+        ++typed;
+        EXPECT_TRUE(WaitFor([&] { return doc.Chars() == typed; }, 2000)) << "a letter typed after " << what;
+    };
+    checkAfter("the drag");
+    ASSERT_TRUE(MenuKeyAt(gripX, (r.top + r.bottom) / 2, VK_ESCAPE));
+    checkAfter("the grip menu closed with Esc");
+    ASSERT_TRUE(MenuKeysAt(gripX, (r.top + r.bottom) / 2, {'P', VK_DOWN, VK_RETURN})); // Merge
+    checkAfter("a pen chosen");
+    ASSERT_TRUE(MenuKeyAt(gripX, (r.top + r.bottom) / 2, 'D'));
+    checkAfter("dim the rest chosen");
+    const RECT p = WindowRect(app.Panel());
+    ASSERT_TRUE(MenuKeyAt(p.left + Px(480) / 8, p.top + Px(480) * 9 / 32, VK_ESCAPE)); // on its picture
+    checkAfter("the panel menu closed with Esc");
+}
+
 TEST(Desktop, TheEndOfTheSessionEndsTheProgramCleanly) {
     Tolvin app;
     ASSERT_NE(app.Marker(1), nullptr);
