@@ -71,6 +71,72 @@ std::vector<RECT> EdgeRows(const RECT& band, const RECT& monitor, const std::vec
     return rows;
 }
 
+namespace {
+// The parts of `r` that none of `holes` covers.
+std::vector<RECT> Subtract(const RECT& r, const std::vector<RECT>& holes) {
+    std::vector<RECT> parts{r};
+    for (const RECT& h : holes) {
+        std::vector<RECT> next;
+        for (const RECT& p : parts) {
+            RECT cut{};
+            if (!IntersectRect(&cut, &p, &h)) {
+                next.push_back(p);
+                continue;
+            }
+            if (p.top < cut.top) {
+                next.push_back(RECT{p.left, p.top, p.right, cut.top});
+            }
+            if (cut.bottom < p.bottom) {
+                next.push_back(RECT{p.left, cut.bottom, p.right, p.bottom});
+            }
+            if (p.left < cut.left) {
+                next.push_back(RECT{p.left, cut.top, cut.left, cut.bottom});
+            }
+            if (cut.right < p.right) {
+                next.push_back(RECT{cut.right, cut.top, p.right, cut.bottom});
+            }
+        }
+        parts = std::move(next);
+    }
+    return parts;
+}
+} // namespace
+
+std::vector<RECT> ProtectedParts(const RECT& band, const std::vector<Beneath>& beneath) {
+    std::vector<RECT> out;
+    std::vector<RECT> nearer; // what covers the windows further down, clipped to the band
+    for (const Beneath& w : beneath) {
+        RECT in{};
+        if (!IntersectRect(&in, &w.rect, &band)) {
+            continue;
+        }
+        if (w.protects) {
+            for (const RECT& part : Subtract(in, nearer)) {
+                out.push_back(part);
+            }
+        }
+        nearer.push_back(in);
+    }
+    return out;
+}
+
+RECT CopyArea(const std::vector<RECT>& bands) {
+    RECT area{};
+    for (const RECT& b : bands) {
+        UnionRect(&area, &area, &b);
+    }
+    return area;
+}
+
+bool CopyServes(const RECT& area, DWORD ageMs, const RECT& band) {
+    RECT both{};
+    return ageMs < kSharedCopyMs && IntersectRect(&both, &area, &band) && EqualRect(&both, &band);
+}
+
+bool CopiesPaused(bool menuOpen, DWORD msSinceMenuClosed) {
+    return menuOpen || msSinceMenuClosed < kMenuFadeMs;
+}
+
 bool Differ(const tk::Pixel* a, const tk::Pixel* b, std::size_t count) {
     for (std::size_t i = 0; i < count; ++i) {
         if ((a[i] & kRgb) != (b[i] & kRgb)) {

@@ -43,6 +43,32 @@ bool CopyBeforeFullShape(tk::CaptureMode mode);
 // rows, left to right; none for a band that fills its monitor's height.
 std::vector<RECT> EdgeRows(const RECT& band, const RECT& monitor, const std::vector<RECT>& ours = {});
 
+// A window beneath a band, nearest first: where it is, and whether it keeps its content out of
+// screen copies (display affinity).
+struct Beneath {
+    RECT rect;
+    bool protects;
+};
+// The parts of `band` (screen pixels) where a copy would show a protected window (black, or what
+// lies behind it, another window's content): where such a window lies in the band and no window
+// nearer the band covers it. Pieces that do not overlap.
+std::vector<RECT> ProtectedParts(const RECT& band, const std::vector<Beneath>& beneath);
+
+// Whether live copies wait: while a menu of the program is open, and for a moment after it closed
+// (it fades out), a copy would take the menu into the band's picture.
+bool CopiesPaused(bool menuOpen, DWORD msSinceMenuClosed);
+constexpr DWORD kMenuFadeMs = 250;
+
+// Where markers are left out of copies, resting markers on one monitor share one copy a live tick:
+// the smallest rectangle that holds their bands.
+RECT CopyArea(const std::vector<RECT>& bands);
+// Whether a copy of `area` taken `ageMs` ago serves `band` in this live tick: it holds the whole
+// band and is younger than the tick.
+bool CopyServes(const RECT& area, DWORD ageMs, const RECT& band);
+// How long a shared copy serves: less than the live interval, so that every marker's look sees
+// the screen as it was at most this long ago.
+constexpr DWORD kSharedCopyMs = 100;
+
 // Whether two pictures of the same size differ anywhere.
 bool Differ(const tk::Pixel* a, const tk::Pixel* b, std::size_t count);
 

@@ -453,7 +453,8 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
     const bool copyFirst = excludedFromCapture_ && pen_mode != palette::kCopyPen &&
                            live::CopyBeforeFullShape(tk::CurrentCaptureMode());
     if (copyFirst) {
-        CopyScreenImage(); // the marker is left out: the copy shows what lies behind it
+        tk::WaitForCompositor(); // the frame composed before the last move is no picture of here
+        CopyScreenImage();       // the marker is left out: the copy shows what lies behind it
     }
     GoFullShape();
     int V = CInt(P - Left());

@@ -79,10 +79,16 @@ public:
     void CaptureModeChanged();
     // Turns the live picture off (and on again): the benchmark measures what it costs.
     static void SetLivePicture(bool on);
+    // Takes pictures as a marker left out of copies does, copying in place and keeping its picture
+    // live by copies (tests and the benchmark, on a system that cannot leave windows out of
+    // copies); off: as the system allows again.
+    void CopyInPlace(bool on);
     // Whether the screen just outside the resting band changed since the picture was taken.
     bool EdgesChanged() const;
     // Pictures taken by every marker so far (refreshes and live copies that changed the picture).
     static long PicturesTaken();
+    // Screen copies the live pictures of markers left out of copies have taken so far.
+    static long LiveScreenCopies();
 
     std::wstring PanelTooltip() const { return tips_.Text(Pnl_scale.Hwnd()); }
     const tk::Surface& Picture() const { return surface_; }
@@ -91,6 +97,7 @@ public:
     static constexpr UINT kTimer1Interval = 500;
     static constexpr UINT_PTR kLiveTimer = 2; // copies in place, where markers are left out of copies
     static constexpr COLORREF kBackColor = 0xC0C0C0;
+    static constexpr COLORREF kPaper = 0xFFFFFF; // shown where a window beneath protects its content
     static constexpr double kPanelWidth = 705;
     static constexpr double kPanelHeight = 285;
     static constexpr double kStep = 60;
@@ -122,6 +129,9 @@ private:
     // Where markers are left out of copies: copies what lies behind and shows it if it changed.
     void LiveCopy();
     bool HasFrameRegion() const;
+    // Paints plain paper where a window beneath that keeps its content out of copies lies in the
+    // picture `picture` of the screen rectangle `at`.
+    void HideProtected(tk::Surface& picture, const RECT& at) const;
     void Invalidate();
 
     tk::Surface surface_;

@@ -109,6 +109,75 @@ ScreenRows& SharedScreenRows() {
     return rows;
 }
 
+// Where markers are left out of copies: one copy of the screen a live tick per monitor, of the
+// area that holds the bands resting on it, which each marker takes its part of. Every read of the
+// screen is a read back from the compositor; 100 markers would otherwise make 700 a second.
+class MonitorCopies {
+public:
+    // Copies `band` (screen pixels, on `monitor`) into `out` (of the band's size), from a copy
+    // taken this live tick or a new one. `me`: the marker asking, which rests there.
+    void CopyBand(const void* me, const RECT& band, const RECT& monitor, tk::Surface& out) {
+        const DWORD now = GetTickCount();
+        Announce(me, band, monitor, now);
+        Copy* copy = nullptr;
+        for (Copy& c : copies_) {
+            copy = EqualRect(&c.monitor, &monitor) ? &c : copy;
+        }
+        if (!copy) {
+            copies_.push_back(Copy{monitor, {}, 0, {}});
+            copy = &copies_.back();
+        }
+        if (!live::CopyServes(copy->area, now - copy->when, band)) {
+            std::vector<RECT> bands;
+            for (const Resting& r : resting_) {
+                if (EqualRect(&r.monitor, &monitor)) {
+                    bands.push_back(r.band);
+                }
+            }
+            copy->area = live::CopyArea(bands);
+            copy->when = now;
+            const int w = copy->area.right - copy->area.left, h = copy->area.bottom - copy->area.top;
+            copy->pixels.Resize(w, h, 0);
+            copy->pixels.CopyFromScreen(copy->area.left, copy->area.top, w, h);
+            ++copiesTaken_;
+        }
+        BitBlt(out.Dc(), 0, 0, band.right - band.left, band.bottom - band.top, copy->pixels.Dc(),
+               band.left - copy->area.left, band.top - copy->area.top, SRCCOPY);
+    }
+    long CopiesTaken() const { return copiesTaken_; }
+
+private:
+    // A band counts as resting while its marker has looked within two live intervals.
+    static constexpr DWORD kRestingMs = 300;
+    struct Resting {
+        const void* marker;
+        RECT band;
+        RECT monitor;
+        DWORD when;
+    };
+    struct Copy {
+        RECT monitor;
+        RECT area;
+        DWORD when;
+        tk::Surface pixels;
+    };
+    void Announce(const void* me, const RECT& band, const RECT& monitor, DWORD now) {
+        resting_.erase(
+            std::remove_if(resting_.begin(), resting_.end(),
+                           [&](const Resting& r) { return r.marker == me || now - r.when > kRestingMs; }),
+            resting_.end());
+        resting_.push_back(Resting{me, band, monitor, now});
+    }
+    std::vector<Resting> resting_;
+    std::vector<Copy> copies_;
+    long copiesTaken_ = 0;
+};
+
+MonitorCopies& SharedMonitorCopies() {
+    static MonitorCopies copies;
+    return copies;
+}
+
 } // namespace
 
 live::Plan markShape::LivePlan() {
@@ -120,15 +189,24 @@ void markShape::CaptureModeChanged() {
     if (!me) {
         return;
     }
-    const bool excluded = tk::ExcludeFromCapture(me);
-    if (excludedFromCapture_ && !excluded) {
-        tk::IncludeInCapture(me);
+    excludedFromCapture_ = tk::FollowCaptureMode(me);
+    if (tips_.Hwnd()) {
+        tk::FollowCaptureMode(tips_.Hwnd());
     }
-    excludedFromCapture_ = excluded;
     EnableTimer(kLiveTimer, LivePlan().intervalMs, LivePlan().sensing == live::Sensing::CopyInPlace);
     if (pen_mode != palette::kCopyPen && !frame_hwnd) {
         Label1_MouseUp(1, 0, 0, 0);
     }
+}
+
+void markShape::CopyInPlace(bool on) {
+    excludedFromCapture_ = on || tk::CurrentCaptureMode() == tk::CaptureMode::Excluded;
+    const live::Plan plan = live::ChoosePlan(on ? tk::CaptureMode::Excluded : tk::CurrentCaptureMode());
+    EnableTimer(kLiveTimer, plan.intervalMs, plan.sensing == live::Sensing::CopyInPlace);
+}
+
+long markShape::LiveScreenCopies() {
+    return SharedMonitorCopies().CopiesTaken();
 }
 
 long markShape::PicturesTaken() {
@@ -161,7 +239,28 @@ void markShape::CopyScreenImage() {
     RECT client{};
     GetClientRect(HwndIfLoaded(), &client);
     surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom);
+    HideProtected(surface_, r);
     Invalidate();
+}
+
+void markShape::HideProtected(tk::Surface& picture, const RECT& at) const {
+    // Only a compositor keeps a window's content out of copies; without one nothing is hidden.
+    if (!tk::ProtectedWindowsMatter(tk::CurrentCaptureMode())) {
+        return;
+    }
+    std::vector<live::Beneath> beneath;
+    for (HWND w : ZOrder().OverlapsBelow(HwndIfLoaded())) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        if (pid != GetCurrentProcessId()) { // the program's own windows are left out of copies by design
+            beneath.push_back(live::Beneath{tk::WindowRectOf(w), tk::ProtectsItsContent(w)});
+        }
+    }
+    // There the band shows its tint over plain paper: never black, never another window's text.
+    for (RECT part : live::ProtectedParts(at, beneath)) {
+        OffsetRect(&part, -at.left, -at.top);
+        picture.Fill(part, kPaper);
+    }
 }
 
 void markShape::GoFrameShape() {
@@ -264,9 +363,18 @@ void markShape::RefreshInPlace() {
     tk::DoEvents();
     if (Unloaded() || frame_hwnd != HwndIfLoaded() || HasFrameRegion() ||
         refresh_ != PictureState::CopyingInPlace) {
-        return; // a step, a refresh or a drag handled meanwhile has taken over
+        // A step, a refresh, a drag or a pass-through click handled meanwhile has taken over;
+        // once it is done the marker rests again and its picture stays live.
+        if (refresh_ == PictureState::CopyingInPlace) {
+            refresh_ = PictureState::Held;
+        }
+        return;
     }
+    // Right after a move, a release or a new hole in the dim layer, the last composed frame can
+    // still show the windows beneath as they were.
+    tk::WaitForCompositor();
     CopyScreenImage();
+    edgeMonitor_ = tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded())).pixels; // the live copies' monitor
     frame_hwnd = nullptr;
     refresh_ = PictureState::Held;
     Invalidate();
@@ -298,7 +406,8 @@ bool markShape::EdgesChanged() const {
 
 void markShape::LiveCopy() {
     if (!g_livePicture || hidden_ || g_refreshesUnderWay > 0 || State() != PictureState::Held ||
-        pen_mode == palette::kCopyPen) {
+        pen_mode == palette::kCopyPen ||
+        live::CopiesPaused(tk::ModalLoopOpen(), tk::MsSinceModalLoopEnded())) {
         return;
     }
     const RECT r = tk::WindowRectOf(HwndIfLoaded());
@@ -309,7 +418,11 @@ void markShape::LiveCopy() {
     if (fresh.Width() != surface_.Width() || fresh.Height() != surface_.Height()) {
         return;
     }
-    fresh.CopyFromScreen(r.left, r.top, client.right, client.bottom);
+    if (IsRectEmpty(&edgeMonitor_)) {
+        edgeMonitor_ = tk::MonitorOf(r).pixels;
+    }
+    SharedMonitorCopies().CopyBand(this, r, edgeMonitor_, fresh);
+    HideProtected(fresh, r);
     if (live::Differ(fresh.Pixels(), surface_.Pixels(),
                      static_cast<size_t>(fresh.Width()) * static_cast<size_t>(fresh.Height()))) {
         surface_.CopyFrom(fresh);

@@ -43,6 +43,7 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
     tk::AppendItem(mn_keys, mn_key_down, L"現在のマーカーを1行下へ\tCtrl+Alt+Shift+↓");
     tk::AppendItem(mn_keys, mn_key_up, L"現在のマーカーを1行上へ\tCtrl+Alt+Shift+↑");
     tk::AppendItem(mn_keys, mn_key_hide, L"すべて隠す／表示\tCtrl+Alt+Shift+H");
+    tk::AppendItem(sys, mn_show_in_shares, L"画面共有に表示(&S)");
     tk::AppendSeparator(sys);
     tk::AppendItem(sys, mn_add_mark2, L"マーカーの追加(&A)");
     tk::AppendSeparator(sys);
@@ -51,7 +52,7 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
 
 HMENU frmMenu::RootOf(Item item) const {
     return item == mn_var_no || item == mn_add_mark2 || item == mn_end2 || item == mn_key_down ||
-                   item == mn_key_up || item == mn_key_hide
+                   item == mn_key_up || item == mn_key_hide || item == mn_show_in_shares
                ? sysmenu_.get()
                : popmenu_.get();
 }
@@ -109,6 +110,7 @@ constexpr MenuCommand kMenuCommands[] = {
     {frmMenu::mn_key_down,    Command::LineDown},
     {frmMenu::mn_key_up,      Command::LineUp},
     {frmMenu::mn_key_hide,    Command::HideShow},
+    {frmMenu::mn_show_in_shares, Command::ShowInShares},
 };
 // clang-format on
 
@@ -156,6 +158,9 @@ void frmMenu::mn_mouse_touka_Click() {
 }
 void frmMenu::mn_dim_rest_Click() {
     RunItem(mn_dim_rest);
+}
+void frmMenu::mn_show_in_shares_Click() {
+    RunItem(mn_show_in_shares);
 }
 void frmMenu::mn_exit_Click() {
     RunItem(mn_exit);

@@ -27,7 +27,8 @@ public:
         mn_key_down, // the global keys, listed with what they do
         mn_key_up,
         mn_key_hide,
-        mn_dim_rest, // darken everything on the monitor but the bands
+        mn_dim_rest,       // darken everything on the monitor but the bands
+        mn_show_in_shares, // markers show in screen shares, recordings and remote viewers
     };
 
     static std::shared_ptr<frmMenu> Instance();
@@ -65,6 +66,7 @@ public:
     void mn_end2_Click();
     void mn_key_Click(Item item);
     void mn_dim_rest_Click();
+    void mn_show_in_shares_Click();
 
 private:
     HMENU RootOf(Item item) const;

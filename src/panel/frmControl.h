@@ -91,6 +91,9 @@ public:
     void KeepEverythingOnScreen();
     // The capture path was chosen again: every marker takes a new picture.
     void CaptureModeChanged();
+    // Markers shown in screen shares, recordings and remote viewers (taking their pictures as
+    // outlines), or left out of them again where the system can.
+    void CheckShowInShares();
 
     std::array<MarkerRec, kMaxMarkers + 1> mk_table; // numbers 1..100; 0 unused
     int mk_max = 0;

@@ -58,6 +58,8 @@ void frmControl::Form_Load() {
         SetWindowLongPtrW(me, GWL_EXSTYLE, GetWindowLongPtrW(me, GWL_EXSTYLE) | WS_EX_LAYERED);
         SetLayeredWindowAttributes(me, kBackColor, 0, LWA_COLORKEY);
     }
+    // Where it lies over a band, a copy must not take it into the band's picture.
+    tk::FollowCaptureMode(HwndIfLoaded());
     SetTopMost(*this, true);
     tk::DoEvents();
     if (const HWND me = HwndIfLoaded()) {
@@ -104,12 +106,21 @@ void frmControl::KeepEverythingOnScreen() {
 }
 
 void frmControl::CaptureModeChanged() {
+    if (const HWND me = HwndIfLoaded()) {
+        tk::FollowCaptureMode(me);
+    }
     for (int n = 1; n <= mk_max; ++n) {
         // Refreshing pumps messages: hold the marker even if it is closed meanwhile.
         if (std::shared_ptr<markShape> shape = mk_table[n].shape) {
             shape->CaptureModeChanged();
         }
     }
+}
+
+void frmControl::CheckShowInShares() {
+    tk::SetShownInShares(!tk::ShownInShares());
+    frmMenu::Instance()->SetChecked(frmMenu::mn_show_in_shares, tk::ShownInShares());
+    CaptureModeChanged();
 }
 
 void frmControl::Form_Unload() {

@@ -21,6 +21,7 @@ enum class Command {
     LineDown, // the marker's own height
     LineUp,
     HideShow,
+    ShowInShares, // markers in screen shares and recordings, or left out of them
 };
 
 // Runs a command on the control panel's registry.

@@ -11,6 +11,7 @@ ProgramWindow::WindowDesign ProgramWindow::Design() const {
 void ProgramWindow::Form_Load() {
     monitors_ = tk::Monitors();
     EnableTimer(kLayoutTimer, kLayoutInterval, true);
+    tk::HearSessionChanges(HwndIfLoaded(), true); // a remote session needs markers in its copies
     keys_.Take(HwndIfLoaded(), [](keys::Key key) {
         switch (key) {
         case keys::kLineDown:
@@ -27,6 +28,7 @@ void ProgramWindow::Form_Load() {
 }
 
 void ProgramWindow::Form_Unload() {
+    tk::HearSessionChanges(HwndIfLoaded(), false);
     keys_.GiveBack(); // the last marker has closed: the keys are the system's again
 }
 
@@ -66,6 +68,7 @@ bool ProgramWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) 
         MonitorsChanged();
         break;
     case WM_DWMCOMPOSITIONCHANGED: // the capture path chosen at start-up may be wrong now
+    case tk::kWmSessionChange:     // a remote session took the screen over or gave it back
         tk::ForgetCaptureMode();
         frmControl::Instance()->CaptureModeChanged();
         break;

@@ -16,6 +16,7 @@ using IsCompositionEnabledFn = HRESULT(WINAPI*)(BOOL*);
 using FlushFn = HRESULT(WINAPI*)();
 using GetWindowAttributeFn = HRESULT(WINAPI*)(HWND, DWORD, void*, DWORD);
 using SetAffinityFn = BOOL(WINAPI*)(HWND, DWORD);
+using GetAffinityFn = BOOL(WINAPI*)(HWND, DWORD*);
 using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
 
 struct Dwm {
@@ -42,6 +43,12 @@ SetAffinityFn AffinityCall() {
     return call;
 }
 
+GetAffinityFn AffinityQuery() {
+    static const GetAffinityFn call =
+        LoadSystemCall<GetAffinityFn>(L"user32.dll", "GetWindowDisplayAffinity");
+    return call;
+}
+
 bool CompositionOn() {
     BOOL on = FALSE;
     const auto& dwm = DwmCalls();
@@ -50,6 +57,7 @@ bool CompositionOn() {
 
 CaptureMode g_mode;
 bool g_chosen = false;
+bool g_shownInShares = false;
 
 } // namespace
 
@@ -57,6 +65,12 @@ CaptureMode ChooseCaptureMode(const SystemReport& report) {
     // No compositor: the windows beneath repaint what the outline uncovers, and the copy shows it.
     if (!report.compositionOn) {
         return CaptureMode::Outline;
+    }
+    // A window left out of copies is left out of every copy: the viewer of a remote session or of
+    // a shared screen would see no marker. There, and where the user asks to be seen, markers take
+    // their pictures as outlines, as before Windows 10 2004.
+    if (report.remoteSession || report.shownInShares) {
+        return CaptureMode::OutlineAfterCompositor;
     }
     // SetWindowDisplayAffinity exists from Windows 7, but WDA_EXCLUDEFROMCAPTURE only from build
     // 19041. Before that the call does not refuse the value: it succeeds and treats it as
@@ -72,6 +86,9 @@ SystemReport ReportSystem() {
     SystemReport r;
     r.compositionOn = CompositionOn();
     r.affinityCallPresent = AffinityCall() != nullptr;
+    r.remoteSession = GetSystemMetrics(SM_REMOTESESSION) != 0;
+    r.underWine = LoadSystemCall<FARPROC>(L"ntdll.dll", "wine_get_version") != nullptr;
+    r.shownInShares = g_shownInShares;
     // GetVersionEx answers with the version the manifest declares support for, not the real
     // build; RtlGetVersion always tells the truth.
     if (auto rtlGetVersion = LoadSystemCall<RtlGetVersionFn>(L"ntdll.dll", "RtlGetVersion")) {
@@ -105,9 +122,57 @@ bool ExcludeFromCapture(HWND hwnd) {
     return false;
 }
 
+void SetShownInShares(bool shown) {
+    g_shownInShares = shown;
+    ForgetCaptureMode();
+}
+
+bool ShownInShares() {
+    return g_shownInShares;
+}
+
+bool WaitsForCompositor(CaptureMode mode) {
+    return mode != CaptureMode::Outline;
+}
+
+bool ProtectedWindowsMatter(CaptureMode mode) {
+    return mode != CaptureMode::Outline;
+}
+
+bool ProtectsItsContent(HWND hwnd) {
+    // GetWindowDisplayAffinity answers for any process's window (Windows 7 and later):
+    // WDA_MONITOR shows the window black in copies, WDA_EXCLUDEFROMCAPTURE leaves it out, so a
+    // copy shows what lies behind it.
+    DWORD affinity = 0;
+    const GetAffinityFn query = AffinityQuery();
+    return query && query(hwnd, &affinity) && affinity != 0;
+}
+
+bool FollowCaptureMode(HWND hwnd) {
+    if (ExcludeFromCapture(hwnd)) {
+        return true;
+    }
+    IncludeInCapture(hwnd);
+    return false;
+}
+
 void IncludeInCapture(HWND hwnd) {
     if (const SetAffinityFn setAffinity = AffinityCall()) {
         setAffinity(hwnd, 0); // WDA_NONE
+    }
+}
+
+void HearSessionChanges(HWND hwnd, bool on) {
+    // wtsapi32 is not loaded by every system at start-up (nor present in every Wine prefix).
+    using RegisterFn = BOOL(WINAPI*)(HWND, DWORD);
+    using UnregisterFn = BOOL(WINAPI*)(HWND);
+    if (on) {
+        if (auto reg = LoadSystemCall<RegisterFn>(L"wtsapi32.dll", "WTSRegisterSessionNotification")) {
+            reg(hwnd, 0); // NOTIFY_FOR_THIS_SESSION
+        }
+    } else if (auto unreg =
+                   LoadSystemCall<UnregisterFn>(L"wtsapi32.dll", "WTSUnRegisterSessionNotification")) {
+        unreg(hwnd);
     }
 }
 
@@ -117,8 +182,9 @@ void ForgetCaptureMode() {
 
 void WaitForCompositor() {
     // DwmFlush returns after the next frame the compositor presents, which is the first to show
-    // the outline; without composition it returns at once (and Wine implements it that way).
-    if (CurrentCaptureMode() == CaptureMode::OutlineAfterCompositor) {
+    // the outline, or the windows beneath as they are after a move, a release or a change of the
+    // dim layer's hole; without composition it returns at once (and Wine implements it that way).
+    if (WaitsForCompositor(CurrentCaptureMode())) {
         if (auto flush = DwmCalls().flush) {
             flush();
         }

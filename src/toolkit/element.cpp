@@ -1,5 +1,7 @@
 #include "toolkit/element.h"
 
+#include "toolkit/capture.h"
+
 #include "toolkit/units.h"
 
 #include <commctrl.h>
@@ -365,6 +367,8 @@ void Tooltips::Set(HWND owner, HWND tool, const std::wstring& text) {
         tip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr, Instance(), nullptr);
+        // Over a band, a tip shown in a copy would stay in the band's picture after it went.
+        FollowCaptureMode(tip_);
     }
     TTTOOLINFOW ti{};
     ti.cbSize = sizeof ti;

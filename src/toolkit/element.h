@@ -125,6 +125,7 @@ public:
     ~Tooltips();
     void Set(HWND owner, HWND tool, const std::wstring& text);
     std::wstring Text(HWND tool) const;
+    HWND Hwnd() const { return tip_; }
 
 private:
     HWND tip_ = nullptr;

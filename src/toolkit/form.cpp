@@ -14,6 +14,7 @@ namespace {
 
 void (*g_endAction)() = nullptr;
 int g_modalDepth = 0;
+DWORD g_modalEnded = 0; // when the last modal loop ended
 
 void RegisterOnce(const wchar_t* className) {
     static std::set<std::wstring> registered;
@@ -399,8 +400,16 @@ void CALLBACK FollowPointer(HWND hwnd, UINT, UINT_PTR id, DWORD) {
 }
 } // namespace
 
+DragInput ChooseDragInput(const SystemReport& report) {
+    return report.underWine ? DragInput::CaptureAndReading : DragInput::CaptureOnly;
+}
+
 void HoldPointer(HWND hwnd, int button) {
     SetCapture(hwnd);
+    static const DragInput input = ChooseDragInput(ReportSystem());
+    if (input == DragInput::CaptureOnly) {
+        return;
+    }
     if (button == 2 && g_followed.hwnd == hwnd) {
         g_followed.rightHeard = true;
     }
@@ -464,6 +473,15 @@ ModalLoop::ModalLoop() {
 }
 ModalLoop::~ModalLoop() {
     --g_modalDepth;
+    g_modalEnded = GetTickCount();
+}
+
+bool ModalLoopOpen() {
+    return g_modalDepth > 0;
+}
+
+DWORD MsSinceModalLoopEnded() {
+    return g_modalEnded == 0 ? MAXDWORD : GetTickCount() - g_modalEnded;
 }
 
 void SetEndProgramAction(void (*action)()) {

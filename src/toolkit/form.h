@@ -1,6 +1,8 @@
 // Base of every top-level window of the program: registers its class once, brings the
 // window into being on first use, keeps positions in twips and dispatches messages.
 #pragma once
+#include "toolkit/capture.h"
+
 #include <windows.h>
 
 #include <memory>
@@ -120,6 +122,20 @@ bool HighContrastOn();
 // pointer and the left button are read every few milliseconds as well, and a move or release the window did
 // not hear of is sent to it (a move it heard of already is not sent again).
 void HoldPointer(HWND hwnd, int button);
+
+// How a drag hears the pointer and the left button once it has the capture.
+enum class DragInput {
+    // The capture alone. Windows hands every move and the release of a button pressed over a
+    // window to that window's capture, whoever is in front (SetCapture's documentation). Reading
+    // the buttons there would break drags: GetAsyncKeyState answers 0 while the foreground window
+    // belongs to a process whose input this one may not read (an administrator's window), and the
+    // drag would end as if the button had been let go.
+    CaptureOnly,
+    // The capture, and the pointer and buttons read every few milliseconds: Wine hands synthesized
+    // input only to the foreground thread's capture.
+    CaptureAndReading,
+};
+DragInput ChooseDragInput(const SystemReport& report);
 // The window heard of a move at this screen point (called for every WM_MOUSEMOVE it takes).
 void PointerHeardAt(HWND hwnd);
 
@@ -147,6 +163,10 @@ public:
     ModalLoop(const ModalLoop&) = delete;
     ModalLoop& operator=(const ModalLoop&) = delete;
 };
+
+// Whether a menu or the message box of the program is open, and how long ago the last one closed.
+bool ModalLoopOpen();
+DWORD MsSinceModalLoopEnded();
 
 // Ends the program at once. Tests replace the action so that the registry can be
 // exercised in-process; the default ends the process.

@@ -70,6 +70,14 @@ void Surface::Clear(COLORREF back) {
     FillRect(dc_.get(), &all, b.get());
 }
 
+void Surface::Fill(const RECT& r, COLORREF colour) {
+    if (!dc_) {
+        return;
+    }
+    Brush b(CreateSolidBrush(colour));
+    FillRect(dc_.get(), &r, b.get());
+}
+
 void Surface::CopyFromScreen(int x, int y, int w, int h) {
     if (!dc_) {
         return;

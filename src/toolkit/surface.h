@@ -18,6 +18,8 @@ public:
     // Resizes the picture, keeping what fits and filling new area with `back`.
     void Resize(int width, int height, COLORREF back);
     void Clear(COLORREF back);
+    // Fills the rectangle `r` (picture coordinates) with `colour`.
+    void Fill(const RECT& r, COLORREF colour);
     // Copies the screen rectangle (x, y, w, h) in pixels into the picture at (0, 0).
     void CopyFromScreen(int x, int y, int w, int h);
     // The same from a screen DC the caller holds (several copies through one DC).

@@ -23,6 +23,53 @@ TEST(LivePlan, MarkersLeftOutOfCopiesCopyInPlaceOftenAndTheOthersSenseTheirEdges
     EXPECT_TRUE(live::CopyBeforeFullShape(tk::CaptureMode::Excluded)); // no solid bar after a drag
 }
 
+TEST(LivePlan, TheBandShowsNoCopyWhereAProtectedWindowBeneathShowsThrough) {
+    const RECT band{0, 100, 1920, 121};
+    // Nearest first: a document covering the left of a protected player, which lies over a page.
+    const std::vector<live::Beneath> beneath{
+        {RECT{0, 0, 600, 800}, false},
+        {RECT{400, 50, 1400, 700}, true},
+        {RECT{0, 0, 1920, 1080}, false},
+    };
+    auto parts = live::ProtectedParts(band, beneath);
+    ASSERT_EQ(parts.size(), 1u);
+    EXPECT_EQ(parts[0].left, 600); // the document in front of it still shows
+    EXPECT_EQ(parts[0].right, 1400);
+    EXPECT_EQ(parts[0].top, 100);
+    EXPECT_EQ(parts[0].bottom, 121);
+    // Wholly covered, outside the band, or protecting nothing: no part.
+    EXPECT_TRUE(
+        live::ProtectedParts(band, {{RECT{0, 0, 1920, 1080}, false}, {RECT{10, 90, 50, 130}, true}}).empty());
+    EXPECT_TRUE(live::ProtectedParts(band, {{RECT{0, 200, 900, 400}, true}}).empty());
+    EXPECT_TRUE(live::ProtectedParts(band, {{RECT{0, 0, 900, 400}, false}}).empty());
+    // A protected window under a narrow one in the middle: the parts either side, and only those.
+    const RECT narrow{800, 110, 900, 115};
+    parts = live::ProtectedParts(band, {{narrow, false}, {RECT{0, 0, 1920, 1080}, true}});
+    long area = 0;
+    for (const RECT& p : parts) {
+        area += (p.right - p.left) * (p.bottom - p.top);
+        RECT both{};
+        EXPECT_FALSE(IntersectRect(&both, &p, &narrow));
+    }
+    EXPECT_EQ(area, 1920L * 21 - 100L * 5);
+}
+
+TEST(LivePlan, MarkersOnOneMonitorShareOneCopyATickAndPauseWhileAMenuIsOpen) {
+    const RECT a{0, 100, 1920, 121}, b{0, 500, 1200, 530};
+    const RECT area = live::CopyArea({a, b});
+    EXPECT_EQ(area.top, 100);
+    EXPECT_EQ(area.bottom, 530);
+    EXPECT_EQ(area.right, 1920);
+    EXPECT_TRUE(live::CopyServes(area, 0, a));
+    EXPECT_TRUE(live::CopyServes(area, 0, b));
+    EXPECT_FALSE(live::CopyServes(area, live::kSharedCopyMs, b));     // taken in an earlier tick
+    EXPECT_FALSE(live::CopyServes(area, 0, RECT{0, 520, 1920, 541})); // moved partly out of it
+    EXPECT_FALSE(live::CopyServes(RECT{}, 0, a));                     // nothing copied yet
+    EXPECT_TRUE(live::CopiesPaused(true, 100000));
+    EXPECT_TRUE(live::CopiesPaused(false, 10)); // the menu is still fading out
+    EXPECT_FALSE(live::CopiesPaused(false, live::kMenuFadeMs));
+}
+
 TEST(LivePlan, TheEdgesAreTheRowsJustOutsideTheBandOnItsMonitor) {
     const RECT monitor{0, 0, 1920, 1080};
     auto rows = live::EdgeRows(RECT{0, 100, 1920, 121}, monitor);

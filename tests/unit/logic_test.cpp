@@ -4,6 +4,7 @@
 #include "marker/palette.h"
 #include "startup/basTolvin.h"
 #include "toolkit/capture.h"
+#include "toolkit/form.h"
 #include "toolkit/units.h"
 
 #include <gtest/gtest.h>
@@ -144,6 +145,40 @@ TEST(CaptureMode, EachCombinationOfWhatTheSystemReportsGivesItsWay) {
     for (const Case& c : cases) {
         EXPECT_EQ(tk::ChooseCaptureMode({c.composition, c.affinity, c.build}), c.expected)
             << c.composition << c.affinity << " " << c.build;
+    }
+}
+
+TEST(CaptureMode, RemoteSessionsAndTheSharingItemPutMarkersInCopiesAsOutlines) {
+    using tk::CaptureMode;
+    tk::SystemReport windows11{true, true, 22631};
+    ASSERT_EQ(tk::ChooseCaptureMode(windows11), CaptureMode::Excluded);
+    tk::SystemReport remote = windows11;
+    remote.remoteSession = true; // the viewer copies the screen: markers must be in the copies
+    EXPECT_EQ(tk::ChooseCaptureMode(remote), CaptureMode::OutlineAfterCompositor);
+    tk::SystemReport shared = windows11;
+    shared.shownInShares = true;
+    EXPECT_EQ(tk::ChooseCaptureMode(shared), CaptureMode::OutlineAfterCompositor);
+    shared.compositionOn = false; // without a compositor the outline needs no wait
+    EXPECT_EQ(tk::ChooseCaptureMode(shared), CaptureMode::Outline);
+    // Where there is a compositor every copy after a change waits for its next frame, and windows
+    // that keep their content out of copies matter; without one neither.
+    for (auto mode : {CaptureMode::OutlineAfterCompositor, CaptureMode::Excluded}) {
+        EXPECT_TRUE(tk::WaitsForCompositor(mode));
+        EXPECT_TRUE(tk::ProtectedWindowsMatter(mode));
+    }
+    EXPECT_FALSE(tk::WaitsForCompositor(CaptureMode::Outline));
+    EXPECT_FALSE(tk::ProtectedWindowsMatter(CaptureMode::Outline));
+}
+
+TEST(DragInput, OnlyWineHasTheDragReadThePointerAndButtonsBesideTheCapture) {
+    tk::SystemReport wine;
+    wine.underWine = true;
+    EXPECT_EQ(tk::ChooseDragInput(wine), tk::DragInput::CaptureAndReading);
+    // Windows of every kind: reading the buttons under an administrator's window would read them
+    // as let go and end the drag.
+    for (const tk::SystemReport& windows :
+         {tk::SystemReport{true, true, 22631}, tk::SystemReport{false, true, 7601}, tk::SystemReport{}}) {
+        EXPECT_EQ(tk::ChooseDragInput(windows), tk::DragInput::CaptureOnly);
     }
 }
 

@@ -53,12 +53,13 @@ TEST_F(Menus, TheMarkerMenuAndThePanelMenuHaveTheirCaptionsInOrder) {
     EXPECT_EQ(ItemText(pen, 2), L"不透明");
 
     HMENU sys = menu->sysmenu();
-    ASSERT_EQ(GetMenuItemCount(sys), 7);
+    ASSERT_EQ(GetMenuItemCount(sys), 8);
     EXPECT_EQ(ItemText(sys, 0), L"バージョン(&V)");
     EXPECT_EQ(ItemText(sys, 2), L"キー操作(&K)"); // the global keys, with what they do
-    EXPECT_EQ(ItemText(sys, 4), L"マーカーの追加(&A)");
-    EXPECT_EQ(ItemText(sys, 6), L"すべてのマーカーを終了(&Z)");
-    for (int separator : {1, 3, 5}) {
+    EXPECT_EQ(ItemText(sys, 3), L"画面共有に表示(&S)");
+    EXPECT_EQ(ItemText(sys, 5), L"マーカーの追加(&A)");
+    EXPECT_EQ(ItemText(sys, 7), L"すべてのマーカーを終了(&Z)");
+    for (int separator : {1, 4, 6}) {
         EXPECT_TRUE(GetMenuState(sys, separator, MF_BYPOSITION) & MF_SEPARATOR) << separator;
     }
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(sys, 0)), 1);

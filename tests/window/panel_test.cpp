@@ -151,3 +151,22 @@ TEST_F(PanelWindow, AChangeOfCompositionChoosesTheCapturePathAgainAndGivesEveryM
     EXPECT_EQ(tk::CurrentCaptureMode(), tk::CaptureMode::Outline);
     EXPECT_FALSE(HasWindowRegion(Marker(1)->Hwnd()));
 }
+
+TEST_F(PanelWindow, TheSharingItemPutsMarkersInScreenCopiesAndTakesThemOutAgain) {
+    auto panel = Start();
+    panel->AddMarker();
+    auto menu = frmMenu::Instance();
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_show_in_shares)); // off for a new start
+    const long before = markShape::PicturesTaken();
+    menu->Choose(frmMenu::mn_show_in_shares);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_show_in_shares));
+    EXPECT_TRUE(tk::ReportSystem().shownInShares);
+    EXPECT_EQ(markShape::PicturesTaken(), before + 2); // every marker takes its picture the new way
+    // Wine has no compositor: the outline either way.
+    EXPECT_EQ(tk::CurrentCaptureMode(), tk::CaptureMode::Outline);
+    menu->Choose(frmMenu::mn_show_in_shares);
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_show_in_shares));
+    EXPECT_FALSE(tk::ReportSystem().shownInShares);
+    EXPECT_EQ(markShape::PicturesTaken(), before + 4);
+    EXPECT_FALSE(HasWindowRegion(Marker(1)->Hwnd()));
+}

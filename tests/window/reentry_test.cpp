@@ -49,6 +49,26 @@ TEST_F(Reentry, AStepDuringPassThroughLeavesNoTintInThePictureWhenThePointerLeav
     EXPECT_EQ(m->frame_hwnd, nullptr);
 }
 
+TEST_F(Reentry, AClickThatStartsPassThroughInsideACopyInPlaceLeavesThePictureLiveAfterward) {
+    auto panel = Start();
+    auto m = Marker(1);
+    m->CopyInPlace(true);
+    m->Move(0, 3000);
+    panel->MyMarkerNo(1);
+    panel->CheckMouseTouka();
+    const int y = WindowRect(m->Hwnd()).top + 5;
+    SetCursorPos(300, y);
+    // The click arrives inside the copy's pump: the marker becomes an outline passing clicks on.
+    PostMessageW(m->Hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 5));
+    PostMessageW(m->Hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(300, 5));
+    m->Label1_MouseUp(1, 0, 0, 0);
+    ASSERT_TRUE(m->touka_on);
+    EXPECT_EQ(m->State(), markShape::PictureState::PassThrough);
+    SetCursorPos(300, 900);
+    ASSERT_TRUE(WaitFor([&] { return !m->touka_on; }, 4000));
+    EXPECT_EQ(m->State(), markShape::PictureState::Held); // resting: its live copies go on
+}
+
 TEST_F(Reentry, AWheelStepInsideARefreshLeavesNoTintInThePicture) {
     auto panel = Start();
     auto m = Marker(1);
