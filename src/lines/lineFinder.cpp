@@ -1,0 +1,214 @@
+#include "lines/lineFinder.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <unordered_map>
+
+namespace lines {
+
+namespace {
+
+// Colours closer than this in every channel are the same paper (anti-aliasing and dithering
+// of a background stay paper; the lightest anti-aliased edge of a letter does too).
+constexpr int kInkDistance = 56;
+// A row with fewer ink pixels holds no text: a caret, a speck, the tip of a lone letter.
+constexpr int kMinInkPerRow = 3;
+// A row inked over more than this share of the read width is a rule or a border, not text.
+constexpr double kRuleShare = 0.85;
+// A run of ink this many times taller than the typical line is a picture.
+constexpr double kPictureRatio = 3.0;
+// A run this many times taller than the typical line holds lines that touch.
+constexpr double kTouchingRatio = 1.6;
+// A run this thin, this close under a line, is that line's underline.
+constexpr int kUnderlineRows = 2;
+constexpr int kUnderlineGap = 3;
+// Lines of text are at least this many rows apart, and a profile that repeats at least this
+// well (correlation) holds lines.
+constexpr int kMinPitch = 6;
+constexpr double kMinRepeat = 0.3;
+
+int Channel(tk::Pixel p, int shift) {
+    return static_cast<int>((p >> shift) & 0xFF);
+}
+
+bool Differs(tk::Pixel a, tk::Pixel b) {
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(Channel(a, shift) - Channel(b, shift)) > kInkDistance) {
+            return true;
+        }
+    }
+    return false;
+}
+
+tk::Pixel Paper(const Strip& s, int left, int right) {
+    std::unordered_map<tk::Pixel, int> counts;
+    // Every other pixel of every other row is plenty to find the most common colour.
+    for (int y = 0; y < s.height; y += 2) {
+        const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width;
+        for (int x = left; x < right; x += 2) {
+            ++counts[row[x] & 0xF8F8F8];
+        }
+    }
+    tk::Pixel best = 0xFFFFFF;
+    int most = -1;
+    for (const auto& [colour, n] : counts) {
+        if (n > most) {
+            best = colour;
+            most = n;
+        }
+    }
+    return best | 0x040404; // the middle of the bucket
+}
+
+int Median(std::vector<int> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// The line pitch of a run that holds several touching lines: the lag at which its ink profile
+// repeats best (0 when it does not repeat clearly: one line, a picture).
+int Pitch(const std::vector<int>& ink, const Span& r) {
+    const int h = r.bottom - r.top;
+    if (h < 2 * kMinPitch) {
+        return 0;
+    }
+    double mean = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        mean += ink[y];
+    }
+    mean /= h;
+    double energy = 0;
+    for (int y = r.top; y < r.bottom; ++y) {
+        energy += (ink[y] - mean) * (ink[y] - mean);
+    }
+    std::vector<double> score(static_cast<size_t>(h / 2 + 2), 0.0);
+    double top = 0;
+    for (int lag = kMinPitch; lag <= h / 2 + 1; ++lag) {
+        double c = 0;
+        for (int y = r.top; y + lag < r.bottom; ++y) {
+            c += (ink[y] - mean) * (ink[y + lag] - mean);
+        }
+        score[lag] = energy > 0 ? c / energy : 0;
+        top = std::max(top, score[lag]);
+    }
+    // The first clear peak: its multiples repeat nearly as well.
+    for (int lag = kMinPitch; lag <= h / 2; ++lag) {
+        if (score[lag] >= kMinRepeat && score[lag] >= 0.8 * top && score[lag] >= score[lag - 1] &&
+            score[lag] >= score[lag + 1]) {
+            return lag;
+        }
+    }
+    return 0;
+}
+
+// Splits runs that hold touching lines at the row with the least ink near each expected gap.
+void SplitTouching(std::vector<Span>& runs, const std::vector<int>& ink, int median) {
+    std::vector<Span> out;
+    for (Span r : runs) {
+        // A run alone (every line touching) has nothing to compare with but itself.
+        const int pitch = Pitch(ink, r);
+        const int typical = pitch > 0 && (median == 0 || pitch < median) ? pitch : median;
+        while (typical > 0 && r.bottom - r.top > kTouchingRatio * typical &&
+               (pitch > 0 || r.bottom - r.top < kPictureRatio * typical)) {
+            // The gap lies about one line below the top: look around there.
+            const int from = r.top + typical / 2,
+                      to = std::min(r.bottom - typical / 2, r.top + typical * 3 / 2);
+            if (from >= to) {
+                break;
+            }
+            int cut = from;
+            for (int y = from; y < to; ++y) {
+                cut = ink[y] < ink[cut] ? y : cut;
+            }
+            out.push_back(Span{r.top, cut});
+            r.top = cut + (ink[cut] == 0 ? 1 : 0);
+        }
+        out.push_back(r);
+    }
+    runs = std::move(out);
+}
+
+} // namespace
+
+std::vector<Span> FindLines(const Strip& s) {
+    std::vector<Span> found;
+    const int left = std::max(0, s.left);
+    const int right = s.right < 0 ? s.width : std::min(s.width, s.right);
+    if (!s.pixels || right - left < 1 || s.height < 1) {
+        return found;
+    }
+    const tk::Pixel paper = Paper(s, left, right);
+    std::vector<int> ink(static_cast<size_t>(s.height), 0);
+    for (int y = 0; y < s.height; ++y) {
+        const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width;
+        int n = 0;
+        for (int x = left; x < right; ++x) {
+            n += Differs(row[x], paper) ? 1 : 0;
+        }
+        const bool rule = n > kRuleShare * (right - left);
+        ink[y] = rule || n < kMinInkPerRow ? 0 : n;
+    }
+    std::vector<Span> runs;
+    for (int y = 0; y < s.height; ++y) {
+        if (ink[y] == 0) {
+            continue;
+        }
+        if (!runs.empty() && runs.back().bottom == y) {
+            runs.back().bottom = y + 1;
+        } else {
+            runs.push_back(Span{y, y + 1});
+        }
+    }
+    // An underline a row or two under its words joins them.
+    std::vector<Span> joined;
+    for (const Span& r : runs) {
+        if (!joined.empty() && r.bottom - r.top <= kUnderlineRows &&
+            r.top - joined.back().bottom <= kUnderlineGap) {
+            joined.back().bottom = r.bottom;
+        } else {
+            joined.push_back(r);
+        }
+    }
+    std::vector<int> heights;
+    for (const Span& r : joined) {
+        if (r.bottom - r.top > kUnderlineRows) {
+            heights.push_back(r.bottom - r.top);
+        }
+    }
+    SplitTouching(joined, ink, Median(heights));
+    heights.clear();
+    for (const Span& r : joined) {
+        heights.push_back(r.bottom - r.top);
+    }
+    const int typical = Median(heights);
+    for (const Span& r : joined) {
+        const int h = r.bottom - r.top;
+        // Specks and pictures are no lines; a run touching the strip's edge is only part of one.
+        if (h <= kUnderlineRows || (typical > 0 && h >= kPictureRatio * typical) || r.top == 0 ||
+            r.bottom == s.height) {
+            continue;
+        }
+        found.push_back(r);
+    }
+    return found;
+}
+
+std::optional<int> NextLineCentre(const std::vector<Span>& found, int centre, int direction, int tolerance) {
+    std::optional<int> best;
+    for (const Span& line : found) {
+        const int c2 = line.Centre2();
+        const int beyond = direction > 0 ? c2 - 2 * centre : 2 * centre - c2;
+        if (beyond > 2 * tolerance) {
+            const int c = (c2 + 1) / 2;
+            if (!best || (direction > 0 ? c < *best : c > *best)) {
+                best = c;
+            }
+        }
+    }
+    return best;
+}
+
+} // namespace lines

@@ -1,0 +1,139 @@
+// Finding lines of text in pixels: text drawn here with GDI in two fonts at three sizes, where
+// each line's ink is known from the font's own glyph metrics, not from the pixels.
+#include "lines/lineFinder.h"
+#include "toolkit/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 900;
+constexpr wchar_t kText[] = L"Quick brown fox jumps over the lazy dog, Typography 123";
+
+// A picture with text drawn into it, and the ink rows of each line from the glyph metrics.
+class Page {
+public:
+    Page(int height, COLORREF paper) {
+        surface_.Resize(kWidth, height, paper);
+        paper_ = paper;
+    }
+    // Draws one line of kText with its top at `y`; returns the line's ink rows from the font.
+    lines::Span Text(int y, const wchar_t* face, int pixels, bool antialiased, COLORREF ink) {
+        HFONT font = CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
+                                 antialiased ? ANTIALIASED_QUALITY : NONANTIALIASED_QUALITY, 0, face);
+        HDC dc = surface_.Dc();
+        HGDIOBJ old = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ink);
+        TextOutW(dc, 10, y, kText, static_cast<int>(wcslen(kText)));
+        TEXTMETRICW tm{};
+        GetTextMetricsW(dc, &tm);
+        int above = 0, below = 0;
+        const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+        for (const wchar_t* c = kText; *c; ++c) {
+            GLYPHMETRICS gm{};
+            if (*c != L' ' &&
+                GetGlyphOutlineW(dc, *c, GGO_METRICS, &gm, 0, nullptr, &identity) != GDI_ERROR) {
+                above = std::max(above, static_cast<int>(gm.gmptGlyphOrigin.y));
+                below = std::max(below,
+                                 static_cast<int>(gm.gmBlackBoxY) - static_cast<int>(gm.gmptGlyphOrigin.y));
+            }
+        }
+        SelectObject(dc, old);
+        DeleteObject(font);
+        const int baseline = y + tm.tmAscent;
+        return lines::Span{baseline - above, baseline + below};
+    }
+    void Fill(RECT r, COLORREF c) { surface_.Fill(r, c); }
+    std::vector<lines::Span> Find() const {
+        return lines::FindLines({surface_.Pixels(), surface_.Width(), surface_.Height()});
+    }
+
+private:
+    tk::Surface surface_;
+    COLORREF paper_;
+};
+
+// Each expected line found once, its centre within 2 pixels of the glyphs' centre.
+testing::AssertionResult SameLines(const std::vector<lines::Span>& found,
+                                   const std::vector<lines::Span>& expected) {
+    if (found.size() != expected.size()) {
+        auto r = testing::AssertionFailure()
+                 << found.size() << " lines found, " << expected.size() << " drawn:";
+        for (const auto& f : found) {
+            r << " [" << f.top << "," << f.bottom << ")";
+        }
+        return r;
+    }
+    for (size_t i = 0; i < found.size(); ++i) {
+        if (std::abs(found[i].Centre2() - expected[i].Centre2()) > 4) {
+            return testing::AssertionFailure()
+                   << "line " << i << " found at [" << found[i].top << "," << found[i].bottom
+                   << "), drawn at [" << expected[i].top << "," << expected[i].bottom << ")";
+        }
+    }
+    return testing::AssertionSuccess();
+}
+
+} // namespace
+
+TEST(Lines, TextInTwoFontsAtThreeSizesAntialiasedOrNotDarkOnLightAndLightOnDark) {
+    for (const wchar_t* face : {L"Tahoma", L"IPAGothic"}) {
+        for (int size : {11, 16, 24}) {
+            for (bool aa : {false, true}) {
+                for (bool dark : {true, false}) {
+                    const COLORREF paper = dark ? RGB(255, 255, 255) : RGB(20, 30, 90);
+                    const COLORREF ink = dark ? RGB(0, 0, 0) : RGB(240, 240, 200);
+                    Page page(20 * size, paper);
+                    std::vector<lines::Span> drawn;
+                    int y = size;
+                    for (int i = 0; i < 6; ++i) {
+                        drawn.push_back(page.Text(y, face, size, aa, ink));
+                        y += size * 3 / 2 + (i == 2 ? size : 0); // a paragraph gap after the third
+                    }
+                    EXPECT_TRUE(SameLines(page.Find(), drawn))
+                        << std::string(face, face + wcslen(face)) << " " << size << " px, aa " << aa
+                        << ", dark " << dark;
+                }
+            }
+        }
+    }
+}
+
+TEST(Lines, ColouredTextOnColouredPaperAndLinesWhoseDescendersTouchTheNextLine) {
+    Page page(300, RGB(250, 240, 200));
+    std::vector<lines::Span> drawn;
+    int y = 20;
+    for (int i = 0; i < 5; ++i) {
+        drawn.push_back(page.Text(y, L"Tahoma", 20, true, RGB(150, 20, 20)));
+        y += drawn.back().bottom - drawn.back().top; // the lowest descenders touch the tallest letters below
+    }
+    EXPECT_TRUE(SameLines(page.Find(), drawn));
+}
+
+TEST(Lines, ACaretARuleAndAPictureAreNoLinesOfText) {
+    Page page(400, RGB(255, 255, 255));
+    std::vector<lines::Span> drawn;
+    drawn.push_back(page.Text(20, L"Tahoma", 16, true, RGB(0, 0, 0)));
+    page.Fill(RECT{0, 60, kWidth, 62}, RGB(0, 0, 0)); // a rule across the width
+    page.Fill(RECT{300, 75, 301, 93}, RGB(0, 0, 0));  // a caret on an empty line
+    drawn.push_back(page.Text(110, L"Tahoma", 16, true, RGB(0, 0, 0)));
+    page.Fill(RECT{20, 150, 260, 260}, RGB(40, 120, 60)); // a picture
+    drawn.push_back(page.Text(290, L"Tahoma", 16, true, RGB(0, 0, 0)));
+    page.Fill(RECT{10, 310, 200, 311}, RGB(0, 0, 0)); // an underline under its words
+    EXPECT_TRUE(SameLines(page.Find(), drawn));
+}
+
+TEST(Lines, TheNextLineIsTheNearestWhoseCentreLiesBeyondTheBands) {
+    const std::vector<lines::Span> found{{10, 20}, {30, 41}, {60, 70}};
+    EXPECT_EQ(lines::NextLineCentre(found, 15, 1), 35);  // on the first line: the second
+    EXPECT_EQ(lines::NextLineCentre(found, 34, 1), 65);  // within 2 rows of the second: the third
+    EXPECT_EQ(lines::NextLineCentre(found, 25, 1), 35);  // between lines: the next one down
+    EXPECT_EQ(lines::NextLineCentre(found, 35, -1), 15); // and up
+    EXPECT_EQ(lines::NextLineCentre(found, 65, 1), std::nullopt);
+    EXPECT_EQ(lines::NextLineCentre(found, 15, -1), std::nullopt);
+}
