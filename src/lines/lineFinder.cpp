@@ -17,7 +17,7 @@ constexpr int kMinInkPerRow = 3;
 constexpr double kRuleShare = 0.85;
 // A run of ink this many times taller than the typical line is a picture.
 constexpr double kPictureRatio = 3.0;
-// A run this many times taller than the typical line holds lines that touch.
+// A run whose ink repeats, this many times taller than the repeat, holds lines that touch.
 constexpr double kTouchingRatio = 1.6;
 // A run this thin, this close under a line, is that line's underline.
 constexpr int kUnderlineRows = 2;
@@ -26,6 +26,8 @@ constexpr int kUnderlineGap = 3;
 // well (correlation) holds lines.
 constexpr int kMinPitch = 6;
 constexpr double kMinRepeat = 0.3;
+// Where touching lines meet, a row holds at most this share of the run's most inked row.
+constexpr double kGapShare = 0.4;
 
 int Channel(tk::Pixel p, int shift) {
     return static_cast<int>((p >> shift) & 0xFF);
@@ -42,10 +44,10 @@ bool Differs(tk::Pixel a, tk::Pixel b) {
 
 tk::Pixel Paper(const Strip& s, int left, int right) {
     std::unordered_map<tk::Pixel, int> counts;
-    // Every other pixel of every other row is plenty to find the most common colour.
-    for (int y = 0; y < s.height; y += 2) {
+    // A pixel in every 3 by 3 is plenty to find the most common colour.
+    for (int y = 1; y < s.height; y += 3) {
         const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width;
-        for (int x = left; x < right; x += 2) {
+        for (int x = left + 1; x < right; x += 3) {
             ++counts[row[x] & 0xF8F8F8];
         }
     }
@@ -105,14 +107,13 @@ int Pitch(const std::vector<int>& ink, const Span& r) {
 }
 
 // Splits runs that hold touching lines at the row with the least ink near each expected gap.
-void SplitTouching(std::vector<Span>& runs, const std::vector<int>& ink, int median) {
+void SplitTouching(std::vector<Span>& runs, const std::vector<int>& ink) {
     std::vector<Span> out;
     for (Span r : runs) {
-        // A run alone (every line touching) has nothing to compare with but itself.
-        const int pitch = Pitch(ink, r);
-        const int typical = pitch > 0 && (median == 0 || pitch < median) ? pitch : median;
-        while (typical > 0 && r.bottom - r.top > kTouchingRatio * typical &&
-               (pitch > 0 || r.bottom - r.top < kPictureRatio * typical)) {
+        // Only a run whose ink repeats holds several lines: a heading is taller than the body text
+        // around it, but one line.
+        const int typical = Pitch(ink, r);
+        while (typical > 0 && r.bottom - r.top > kTouchingRatio * typical) {
             // The gap lies about one line below the top: look around there.
             const int from = r.top + typical / 2,
                       to = std::min(r.bottom - typical / 2, r.top + typical * 3 / 2);
@@ -120,8 +121,17 @@ void SplitTouching(std::vector<Span>& runs, const std::vector<int>& ink, int med
                 break;
             }
             int cut = from;
+            int peak = 0;
             for (int y = from; y < to; ++y) {
                 cut = ink[y] < ink[cut] ? y : cut;
+            }
+            for (int y = r.top; y < r.bottom; ++y) {
+                peak = std::max(peak, ink[y]);
+            }
+            // Between two lines only descenders and ascenders cross: far less ink than the
+            // letters' bodies. A run without such a row is one line, however tall.
+            if (ink[cut] > kGapShare * peak) {
+                break;
             }
             out.push_back(Span{r.top, cut});
             r.top = cut + (ink[cut] == 0 ? 1 : 0);
@@ -132,6 +142,12 @@ void SplitTouching(std::vector<Span>& runs, const std::vector<int>& ink, int med
 }
 
 } // namespace
+
+tk::Pixel PaperOf(const Strip& s) {
+    const int left = std::max(0, s.left);
+    const int right = s.right < 0 ? s.width : std::min(s.width, s.right);
+    return s.pixels && right > left ? Paper(s, left, right) : 0xFFFFFF;
+}
 
 std::vector<Span> FindLines(const Strip& s) {
     std::vector<Span> found;
@@ -172,16 +188,12 @@ std::vector<Span> FindLines(const Strip& s) {
             joined.push_back(r);
         }
     }
+    SplitTouching(joined, ink);
     std::vector<int> heights;
     for (const Span& r : joined) {
         if (r.bottom - r.top > kUnderlineRows) {
             heights.push_back(r.bottom - r.top);
         }
-    }
-    SplitTouching(joined, ink, Median(heights));
-    heights.clear();
-    for (const Span& r : joined) {
-        heights.push_back(r.bottom - r.top);
     }
     const int typical = Median(heights);
     for (const Span& r : joined) {

@@ -24,6 +24,9 @@ struct Strip {
     int right = -1; // -1: to the picture's right edge
 };
 
+// The paper: the strip's most common colour (0x00RRGGBB).
+tk::Pixel PaperOf(const Strip& strip);
+
 // The lines in the strip, top to bottom. Ink is what differs clearly from the paper (the strip's
 // most common colour), so dark on light, light on dark and coloured text on coloured paper all
 // count, anti-aliased or not. Not lines: a caret (a row with barely any ink), a rule across the

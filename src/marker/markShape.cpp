@@ -160,11 +160,6 @@ void markShape::MoveMark(int dest) {
     MoveToTop(N);
 }
 
-void markShape::MoveLines(int lines) {
-    const Span on = InTwips(tk::MonitorOf(tk::WindowRectOf(HwndIfLoaded())));
-    MoveToTop(CInt(keys::LineTop(Top(), Height(), on.top, on.bottom, lines)));
-}
-
 void markShape::MoveToTop(int N) {
     Move(Left(), N);
     if (pen_mode != palette::kCopyPen) {

@@ -1,6 +1,7 @@
 // One marker: a borderless bar that holds a picture of the screen behind it, tints it
 // with a pen, and carries a grip (the scale panel) with a height strip and a colour swatch.
 #pragma once
+#include "lines/lineFinder.h"
 #include "marker/livePicture.h"
 #include "toolkit/element.h"
 #include "toolkit/form.h"
@@ -20,9 +21,14 @@ public:
     // Public operations, used by the control panel.
     void ShowMark(int mk_no, bool mk_disp);
     void MoveMark(int dest);
-    // Moves by whole lines, a line being the marker's own height (positive downwards), within
-    // its monitor, and takes the picture there.
+    // Moves by whole lines of text (positive downwards), within its monitor, and takes the picture
+    // there: the band's centre goes to the centre of the next line of text found in the pixels
+    // around it; where there is none, a line is the marker's own height.
     void MoveLines(int lines);
+    // The lines of text in the screen rows [top, bottom) across the band (screen pixels), with
+    // what lies behind the band in place of its tint and the program's own windows left out; where
+    // the band lies over several programs, those of the window beneath column `x`.
+    std::vector<lines::Span> LinesAround(int top, int bottom, int x) const;
     // Hidden: not shown, no ticks and no copies. Shown again: where it was, with a new picture.
     void SetHidden(bool hidden);
     // Brings the marker back onto the primary monitor when no monitor shows it any more.

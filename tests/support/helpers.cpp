@@ -2,6 +2,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <future>
@@ -73,6 +74,74 @@ void Page::SetLook(const Look& look) {
     }
 }
 
+namespace {
+// Draws one line of text at `y` and returns its ink rows, from the font's glyph metrics.
+std::pair<int, int> DrawTextLine(HDC dc, int y, int pixels, bool bold, const wchar_t* text) {
+    HFONT font = CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                             DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Tahoma");
+    HGDIOBJ old = SelectObject(dc, font);
+    TextOutW(dc, 20, y, text, static_cast<int>(wcslen(text)));
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    int above = 0, below = 0;
+    const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
+    for (const wchar_t* c = text; *c; ++c) {
+        GLYPHMETRICS gm{};
+        if (*c != L' ' && GetGlyphOutlineW(dc, *c, GGO_METRICS, &gm, 0, nullptr, &identity) != GDI_ERROR) {
+            above = std::max(above, static_cast<int>(gm.gmptGlyphOrigin.y));
+            below =
+                std::max(below, static_cast<int>(gm.gmBlackBoxY) - static_cast<int>(gm.gmptGlyphOrigin.y));
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(font);
+    return {y + tm.tmAscent - above, y + tm.tmAscent + below};
+}
+
+} // namespace
+
+std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink) {
+    struct Line {
+        int pixels;
+        bool bold;
+        int gapAfter;
+        const wchar_t* text;
+    };
+    const Line document[] = {
+        {30, true, 18, L"Keeping your place, by Typography"},
+        {16, false, 6, L"The quick brown fox jumps over the lazy dog; pack my box with"},
+        {16, false, 6, L"five dozen liquor jugs. Sphinx of black quartz, judge my vow."},
+        {16, false, 22, L"How vexingly quick daft zebras jump!"},
+        {16, false, 6, L"Jackdaws love my big sphinx of quartz, quietly typing."},
+        {16, false, 26, L"Glib jocks quiz nymph to vex dwarf."},
+        {11, false, 4, L"Small print: figures apply, quality may vary by paper."},
+        {11, false, 4, L"Grumpy wizards make toxic brew for the jovial queen."},
+    };
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ink);
+    std::vector<std::pair<int, int>> spans;
+    int y = 30;
+    for (const Line& l : document) {
+        spans.push_back(DrawTextLine(dc, y, l.pixels, l.bold, l.text));
+        y += l.pixels * 5 / 4 + l.gapAfter;
+    }
+    return spans;
+}
+
+std::vector<std::pair<int, int>> Page::TextLines() const {
+    std::vector<std::pair<int, int>> lines;
+    {
+        std::lock_guard<std::mutex> lock(linesLock_);
+        lines = lines_;
+    }
+    const RECT r = WindowRect(hwnd_.load());
+    for (auto& [top, bottom] : lines) {
+        top += r.top;
+        bottom += r.top;
+    }
+    return lines;
+}
+
 void Page::PaintLook(HWND h) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(h, &ps);
@@ -86,6 +155,11 @@ void Page::PaintLook(HWND h) {
             RECT band{0, y, client.right, y + look_.stripe};
             FillRect(dc, &band, ink);
         }
+    }
+    if (look_.text) {
+        auto spans = DrawDocument(dc, look_.ink);
+        std::lock_guard<std::mutex> lock(linesLock_);
+        lines_ = std::move(spans);
     }
     DeleteObject(paper);
     DeleteObject(ink);

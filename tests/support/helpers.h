@@ -6,7 +6,10 @@
 #include <functional>
 #include <future>
 #include <string>
+#include <mutex>
 #include <thread>
+#include <utility>
+#include <vector>
 
 namespace testing_support {
 
@@ -39,6 +42,7 @@ public:
         COLORREF paper = RGB(255, 255, 255);
         COLORREF ink = RGB(0, 0, 0);
         int stripe = 0;
+        bool text = false; // a document: a heading, paragraphs of body text, small print
         int scroll = 0;
         int paintDelayMs = 0;
     };
@@ -52,6 +56,9 @@ public:
     int Clicks() const { return clicks_; }
     int Chars() const { return chars_; }
     int Wheels() const { return wheels_; }
+    // With a text look, once painted: each line's ink rows (top, one past the bottom) in screen
+    // pixels, from the glyph metrics of the fonts it drew with.
+    std::vector<std::pair<int, int>> TextLines() const;
 
 private:
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l);
@@ -64,8 +71,14 @@ private:
     std::atomic<int> wheels_{0};
     std::atomic<bool> painted_{false}; // drawn from look_ rather than the class background
     Look look_;                        // read and written on the page's own thread
+    mutable std::mutex linesLock_;
+    std::vector<std::pair<int, int>> lines_; // client rows
     std::thread thread_;
 };
+
+// Draws a page of a document (a heading, two paragraphs of body text and small print, with gaps)
+// and returns each line's ink rows, from the glyph metrics of the fonts it drew with.
+std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink);
 
 // Pumps messages until `done` holds or `ms` milliseconds have passed.
 bool WaitFor(const std::function<bool()>& done, int ms = 3000);

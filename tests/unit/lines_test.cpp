@@ -137,3 +137,4 @@ TEST(Lines, TheNextLineIsTheNearestWhoseCentreLiesBeyondTheBands) {
     EXPECT_EQ(lines::NextLineCentre(found, 65, 1), std::nullopt);
     EXPECT_EQ(lines::NextLineCentre(found, 15, -1), std::nullopt);
 }
+
