@@ -13,6 +13,9 @@ namespace {
 constexpr int kInkDistance = 56;
 // A row with fewer ink pixels holds no text: a caret, a speck, the tip of a lone letter.
 constexpr int kMinInkPerRow = 3;
+// Ink running down a column over more rows than this is no letter (the tallest strokes of a
+// 48-pixel heading are shorter).
+constexpr int kLongestStroke = 48;
 // A row inked over more than this share of the read width is a rule or a border, not text.
 constexpr double kRuleShare = 0.85;
 // A run of ink this many times taller than the typical line is a picture.
@@ -157,14 +160,40 @@ std::vector<Span> FindLines(const Strip& s) {
         return found;
     }
     const tk::Pixel paper = Paper(s, left, right);
+    const int w = right - left;
+    std::vector<unsigned char> inked(static_cast<size_t>(w) * s.height);
+    for (int y = 0; y < s.height; ++y) {
+        const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width + left;
+        unsigned char* mark = inked.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            mark[x] = Differs(row[x], paper) ? 1 : 0;
+        }
+    }
+    // Ink that runs down a column further than any letter does is a border, a scroll bar, a frame
+    // or a picture, not text: letters leave the gaps between lines clear.
+    for (int x = 0; x < w; ++x) {
+        int start = 0;
+        for (int y = 0; y <= s.height; ++y) {
+            const bool on = y < s.height && inked[static_cast<size_t>(y) * w + x];
+            if (on) {
+                continue;
+            }
+            if (y - start > kLongestStroke) {
+                for (int k = start; k < y; ++k) {
+                    inked[static_cast<size_t>(k) * w + x] = 0;
+                }
+            }
+            start = y + 1;
+        }
+    }
     std::vector<int> ink(static_cast<size_t>(s.height), 0);
     for (int y = 0; y < s.height; ++y) {
-        const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width;
+        const unsigned char* mark = inked.data() + static_cast<size_t>(y) * w;
         int n = 0;
-        for (int x = left; x < right; ++x) {
-            n += Differs(row[x], paper) ? 1 : 0;
+        for (int x = 0; x < w; ++x) {
+            n += mark[x];
         }
-        const bool rule = n > kRuleShare * (right - left);
+        const bool rule = n > kRuleShare * w;
         ink[y] = rule || n < kMinInkPerRow ? 0 : n;
     }
     std::vector<Span> runs;

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 using namespace testing_support;
 
@@ -51,4 +53,99 @@ TEST(Lines, TheLineKeysPutTheBandOnEachLineOfAPageWhateverItsSizeAndBackUp) {
             << "up to line " << i << ": " << Where(marker, lines[i]);
     }
     EXPECT_EQ(GetForegroundWindow(), doc.Hwnd());
+}
+
+TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
+    // A file with blank lines between its paragraphs, shown by Notepad, there before the program.
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    const std::wstring path = std::wstring(dir) + L"tolvin-lines.txt";
+    const char text[] =
+        "Jumping quickly over lazy dogs\r\nPacking boxes with five dozen jugs\r\n\r\n"
+        "Sphinx of black quartz, judge my vow\r\n\r\n\r\nGlib jocks quiz nymph to vex dwarf\r\n"
+        "How vexingly quick daft zebras jump\r\n";
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, text, sizeof text - 1, &written, nullptr);
+    CloseHandle(f);
+    std::wstring command = L"notepad.exe \"" + path + L"\"";
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    struct Ends { // Notepad and the file go however the test ends
+        PROCESS_INFORMATION& pi;
+        const std::wstring& path;
+        ~Ends() {
+            TerminateProcess(pi.hProcess, 0);
+            WaitForSingleObject(pi.hProcess, 5000);
+            CloseHandle(pi.hThread);
+            CloseHandle(pi.hProcess);
+            DeleteFileW(path.c_str());
+        }
+    } ends{pi, path};
+    HWND notepad = nullptr, edit = nullptr;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            notepad = FindWindowW(L"Notepad", nullptr);
+            edit = notepad ? FindWindowExW(notepad, nullptr, L"Edit", nullptr) : nullptr;
+            return edit && IsWindowVisible(notepad);
+        },
+        10000));
+    SetWindowPos(notepad, nullptr, 40, 60, 900, 500, SWP_NOZORDER);
+    // Each line of text's cell, from the edit control: blank lines have none.
+    std::vector<std::pair<int, int>> cells;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            cells.clear();
+            POINT origin{0, 0};
+            ClientToScreen(edit, &origin);
+            const int count = static_cast<int>(SendMessageW(edit, EM_GETLINECOUNT, 0, 0));
+            std::vector<int> tops;
+            for (int i = 0; i < count; ++i) {
+                const LRESULT first = SendMessageW(edit, EM_LINEINDEX, i, 0);
+                const LRESULT pos = SendMessageW(edit, EM_POSFROMCHAR, first, 0);
+                tops.push_back(origin.y + static_cast<short>(HIWORD(pos)));
+            }
+            const int pitch = count > 1 ? tops[1] - tops[0] : 0;
+            for (int i = 0; i < count && pitch > 0; ++i) {
+                if (SendMessageW(edit, EM_LINELENGTH, SendMessageW(edit, EM_LINEINDEX, i, 0), 0) > 0) {
+                    cells.push_back({tops[i], tops[i] + pitch});
+                }
+            }
+            return cells.size() == 5;
+        },
+        5000));
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    SetForegroundWindow(notepad); // the keys reach the program while a Wine window has the keyboard
+    MouseMoveTo(300, 800);        // beneath the band at the pointer's column: Notepad
+    // The band's centre within 3 pixels of the centre of each cell of text in turn (the ink of a
+    // line sits about a pixel off its cell's centre), down and back up.
+    auto onCell = [&](std::pair<int, int> c) {
+        const RECT r = WindowRect(marker);
+        return !HasWindowRegion(marker) && std::abs((r.top + r.bottom - 1) - (c.first + c.second - 1)) <= 6;
+    };
+    // From the top of the screen, the window's title and its menu bar are lines of text too: the
+    // band stops on each (each key moves it down) before it reaches the document's first line.
+    int presses = 0;
+    for (int top = WindowRect(marker).top; !onCell(cells[0]) && presses < 3; ++presses) {
+        KeyChord(VK_DOWN);
+        ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker) && WindowRect(marker).top > top; }, 3000));
+        top = WindowRect(marker).top;
+    }
+    ASSERT_TRUE(onCell(cells[0])) << Where(marker, cells[0]);
+    for (size_t i = 1; i < cells.size(); ++i) {
+        KeyChord(VK_DOWN);
+        EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
+            << "down to line " << i << ": " << Where(marker, cells[i]);
+    }
+    for (size_t i = cells.size() - 1; i-- > 0;) {
+        KeyChord(VK_UP);
+        EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
+            << "up to line " << i << ": " << Where(marker, cells[i]);
+    }
 }
