@@ -1,5 +1,6 @@
 // Prints timing and memory figures for the marker's costly paths. Run under Wine (or on
 // Windows) on an otherwise idle desktop; no figure here is a pass/fail test.
+#include "lines/lineFinder.h"
 #include "marker/markShape.h"
 #include "support/helpers.h"
 #include "panel/frmControl.h"
@@ -13,12 +14,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -193,6 +196,51 @@ void PrintTimeToShowAChange(markShape& m) {
     Print("a change beneath a resting marker shows in its band after", Stats{ms[ms.size() / 2], ms.back()});
 }
 
+// Lines of text: what finding them costs for a key, and what following the pointer costs.
+void PrintLines(markShape& m) {
+    {
+        tk::Surface strip;
+        strip.Resize(1920, 231, RGB(255, 255, 255)); // five band heights either side of a band
+        testing_support::DrawDocument(strip.Dc(), RGB(0, 0, 0));
+        Print("finding the lines in a 1920 x 231 strip", Measure(200, [&] {
+                  lines::FindLines({strip.Pixels(), strip.Width(), strip.Height()});
+              }));
+    }
+    testing_support::Page::Look look;
+    look.text = true;
+    testing_support::Page page(RECT{0, 0, 1200, 640}, look);
+    SetWindowPos(page.Hwnd(), m.Hwnd(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    m.Move(0, 0);
+    m.Label1_MouseUp(1, 0, 0, 0);
+    int dir = 1;
+    Print("one line key over a page of text (read, find, move, picture)", Measure(40, [&] {
+              m.MoveLines(dir);
+              dir = m.Top() > 3000 ? -1 : m.Top() < 600 ? 1 : dir;
+          }));
+    // Following: the pointer moves to another line every 200 ms, then rests.
+    const std::vector<std::pair<int, int>> lines = page.TextLines();
+    m.SetFollowing(true);
+    std::atomic<bool> moving{true};
+    std::thread mover([&] {
+        for (int i = 0; moving; ++i) {
+            const auto& l = lines[static_cast<size_t>(i) % lines.size()];
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = 300 * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            in.mi.dy = (l.first + l.second) / 2 * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof in);
+            Sleep(200);
+        }
+    });
+    PrintIdleCpu("CPU of a marker following a pointer moving a line per 200 ms, 10 s", 10);
+    moving = false;
+    mover.join();
+    PrintIdleCpu("CPU of a marker following a resting pointer, 10 s", 10);
+    m.SetFollowing(false);
+    m.Move(0, 3000);
+}
+
 } // namespace
 
 int wmain() {
@@ -247,6 +295,7 @@ int wmain() {
               FindOverlapBelow(m->Hwnd());
           }));
     PrintTimeToShowAChange(*m);
+    PrintLines(*m);
     {
         // Three markers resting over the (white) desktop.
         panel->AddMarker();
