@@ -122,7 +122,6 @@ void markShape::Paint(HDC dc, const RECT& area) {
 }
 
 void markShape::OnDestroy() {
-    SetFollowing(false);
     surface_.Release();
 }
 
@@ -332,16 +331,6 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     if (msg == WM_WINDOWPOSCHANGED) {
         dim::Update(); // the one place a dim layer learns that its band moved, resized, showed or hid
         return false;
-    }
-    if (msg == kWmFollow) {
-        FollowPointer();
-        result = 0;
-        return true;
-    }
-    if (msg == kWmGripMenu) {
-        Pnl_scale_MouseDown(2, 0, 0, 0); // the menu, where following can be turned off
-        result = 0;
-        return true;
     }
     if (msg == WM_DPICHANGED) {
         result = 0; // a marker keeps its size in pixels on a monitor of another scaling

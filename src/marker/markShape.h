@@ -29,17 +29,6 @@ public:
     // what lies behind the band in place of its tint and the program's own windows left out; where
     // the band lies over several programs, those of the window beneath column `x`.
     std::vector<lines::Span> LinesAround(int top, int bottom, int x) const;
-
-    // Following the pointer: on, the band frames the line of text under the pointer and moves only
-    // as the pointer enters another line; input passes through the bar to the window beneath.
-    void SetFollowing(bool on);
-    bool Following() const { return following_; }
-    // From the pointer hook: the pointer moved (the band follows once the message loop gets there),
-    // whether the grip holds a point, and a right press on it (the marker's menu opens).
-    void PointerMoved();
-    bool GripHolds(POINT at) const;
-    void GripPressedWhileFollowing();
-    void FollowPointer();
     // Hidden: not shown, no ticks and no copies. Shown again: where it was, with a new picture.
     void SetHidden(bool hidden);
     // Brings the marker back onto the primary monitor when no monitor shows it any more.
@@ -112,9 +101,7 @@ public:
 
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 500;
-    static constexpr UINT_PTR kLiveTimer = 2;        // copies in place, where markers are left out of copies
-    static constexpr UINT kWmFollow = WM_APP + 20;   // the pointer moved while following
-    static constexpr UINT kWmGripMenu = WM_APP + 21; // a right press on the grip while following
+    static constexpr UINT_PTR kLiveTimer = 2; // copies in place, where markers are left out of copies
     static constexpr COLORREF kBackColor = 0xC0C0C0;
     static constexpr COLORREF kPaper = 0xFFFFFF; // shown where a window beneath protects its content
     static constexpr double kPanelWidth = 705;
@@ -163,7 +150,4 @@ private:
     bool hidden_ = false;
     std::vector<tk::Pixel> edges_; // the edges as of the last picture
     mutable RECT edgeMonitor_{};   // the monitor they lie on
-    bool following_ = false;
-    bool followPending_ = false; // a move of the pointer waits for the message loop
-    RECT followLine_{};          // the rows of the line (or the gap) the pointer was last in
 };

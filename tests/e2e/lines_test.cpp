@@ -125,20 +125,22 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
     MouseMoveTo(300, 800);        // beneath the band at the pointer's column: Notepad
     // The band's centre on each line of text in turn (the page test above checks the centre to the
     // pixel; Notepad's cells hold its ink a few pixels off their middle), down and back up.
-    auto onCell = [&](std::pair<int, int> c) {
+    auto inCell = [&](std::pair<int, int> c) {
         const RECT r = WindowRect(marker);
         const int centre = (r.top + r.bottom - 1) / 2;
-        return !HasWindowRegion(marker) && centre >= c.first && centre < c.second;
+        return centre >= c.first && centre < c.second;
     };
+    auto onCell = [&](std::pair<int, int> c) { return inCell(c) && !HasWindowRegion(marker); };
     // From the top of the screen, the window's title and its menu bar are lines of text too: the
     // band stops on each (each key moves it down) before it reaches the document's first line.
     int presses = 0;
-    for (int top = WindowRect(marker).top; !onCell(cells[0]) && presses < 3; ++presses) {
+    for (int top = WindowRect(marker).top; !inCell(cells[0]) && presses < 3; ++presses) {
         KeyChord(VK_DOWN);
         ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker) && WindowRect(marker).top > top; }, 3000));
         top = WindowRect(marker).top;
     }
-    ASSERT_TRUE(onCell(cells[0])) << Where(marker, cells[0]);
+    // (A tick may be taking a new picture just now: the band is an outline for a moment.)
+    ASSERT_TRUE(WaitFor([&] { return onCell(cells[0]); }, 2000)) << Where(marker, cells[0]);
     for (size_t i = 1; i < cells.size(); ++i) {
         KeyChord(VK_DOWN);
         EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
@@ -149,52 +151,4 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
         EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
             << "up to line " << i << ": " << Where(marker, cells[i]);
     }
-}
-
-TEST(Lines, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) {
-    Page::Look look;
-    look.text = true;
-    Page page(RECT{0, 0, 1200, 640}, look); // there before the program: its marker comes in front
-    ASSERT_NE(page.Hwnd(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return page.TextLines().size() == 8; }, 3000));
-    const auto lines = page.TextLines();
-    Tolvin app(L"b");
-    HWND marker = app.Marker(1);
-    ASSERT_NE(marker, nullptr);
-    Page doc(RECT{1300, 700, 1800, 1000}, Page::Focus::Take);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
-    MouseMoveTo(300, 900);
-    KeyChord('F'); // the current marker follows the pointer
-    auto mid = [&](size_t i) { return (lines[i].first + lines[i].second) / 2; };
-    for (size_t i : {0, 1, 2, 4, 3, 7, 5}) {
-        MouseMoveTo(300 + 37 * static_cast<int>(i), mid(i));
-        EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, lines[i]); }, 3000))
-            << "pointer on line " << i << ": " << Where(marker, lines[i]);
-    }
-    // Moving within the line makes no move and takes no picture: the band never turns outline.
-    const RECT resting = WindowRect(marker);
-    bool still = true;
-    for (int x = 320; x < 900; x += 20) {
-        MouseMoveTo(x, mid(5) + (x / 20) % 3 - 1);
-        Pump(10);
-        const RECT now = WindowRect(marker);
-        still = still && EqualRect(&resting, &now) && !HasWindowRegion(marker);
-    }
-    EXPECT_TRUE(still);
-    // A click on the band reaches the page beneath it.
-    const int clicks = page.Clicks();
-    Click(500, mid(5));
-    EXPECT_TRUE(WaitFor([&] { return page.Clicks() == clicks + 1; }, 2000));
-    // The key again: following stops, and the band stays where it is.
-    KeyChord('F');
-    Pump(200);
-    MouseMoveTo(300, mid(1));
-    Pump(700);
-    const RECT after = WindowRect(marker);
-    EXPECT_TRUE(EqualRect(&resting, &after)) << Where(marker, lines[5]);
-    // Following never took the keyboard: the program never had the foreground.
-    DWORD pid = 0;
-    GetWindowThreadProcessId(GetForegroundWindow(), &pid);
-    EXPECT_NE(pid, app.ProcessId());
-    EXPECT_TRUE(GetForegroundWindow() == doc.Hwnd() || GetForegroundWindow() == page.Hwnd());
 }
