@@ -74,13 +74,12 @@ void Page::SetLook(const Look& look) {
     }
 }
 
-namespace {
-// Draws one line of text at `y` and returns its ink rows, from the font's glyph metrics.
-std::pair<int, int> DrawTextLine(HDC dc, int y, int pixels, bool bold, const wchar_t* text) {
-    HFONT font = CreateFontW(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                             DEFAULT_CHARSET, 0, 0, ANTIALIASED_QUALITY, 0, L"Tahoma");
+std::pair<int, int> DrawTextLine(HDC dc, const TextFont& f, int x, int y, const wchar_t* text) {
+    HFONT font =
+        CreateFontW(-f.pixels, 0, 0, 0, f.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0,
+                    0, f.antialiased ? ANTIALIASED_QUALITY : NONANTIALIASED_QUALITY, 0, f.face);
     HGDIOBJ old = SelectObject(dc, font);
-    TextOutW(dc, 20, y, text, static_cast<int>(wcslen(text)));
+    TextOutW(dc, x, y, text, static_cast<int>(wcslen(text)));
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
     int above = 0, below = 0;
@@ -97,8 +96,6 @@ std::pair<int, int> DrawTextLine(HDC dc, int y, int pixels, bool bold, const wch
     DeleteObject(font);
     return {y + tm.tmAscent - above, y + tm.tmAscent + below};
 }
-
-} // namespace
 
 std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink) {
     struct Line {
@@ -122,7 +119,7 @@ std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink) {
     std::vector<std::pair<int, int>> spans;
     int y = 30;
     for (const Line& l : document) {
-        spans.push_back(DrawTextLine(dc, y, l.pixels, l.bold, l.text));
+        spans.push_back(DrawTextLine(dc, TextFont{L"Tahoma", l.pixels, l.bold, true}, 20, y, l.text));
         y += l.pixels * 5 / 4 + l.gapAfter;
     }
     return spans;

@@ -76,6 +76,16 @@ private:
     std::thread thread_;
 };
 
+// Draws one line of text with its top at (x, y) in the DC's text colour and returns its ink rows
+// (top, one past the bottom), from the font's glyph metrics rather than the pixels drawn.
+struct TextFont {
+    const wchar_t* face;
+    int pixels;
+    bool bold = false;
+    bool antialiased = true;
+};
+std::pair<int, int> DrawTextLine(HDC dc, const TextFont& font, int x, int y, const wchar_t* text);
+
 // Draws a page of a document (a heading, two paragraphs of body text and small print, with gaps)
 // and returns each line's ink rows, from the glyph metrics of the fonts it drew with.
 std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink);

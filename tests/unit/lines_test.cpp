@@ -1,6 +1,7 @@
 // Finding lines of text in pixels: text drawn here with GDI in two fonts at three sizes, where
 // each line's ink is known from the font's own glyph metrics, not from the pixels.
 #include "lines/lineFinder.h"
+#include "support/helpers.h"
 #include "toolkit/surface.h"
 
 #include <gtest/gtest.h>
@@ -23,30 +24,12 @@ public:
     }
     // Draws one line of kText with its top at `y`; returns the line's ink rows from the font.
     lines::Span Text(int y, const wchar_t* face, int pixels, bool antialiased, COLORREF ink) {
-        HFONT font = CreateFontW(-pixels, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0,
-                                 antialiased ? ANTIALIASED_QUALITY : NONANTIALIASED_QUALITY, 0, face);
         HDC dc = surface_.Dc();
-        HGDIOBJ old = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, ink);
-        TextOutW(dc, 10, y, kText, static_cast<int>(wcslen(kText)));
-        TEXTMETRICW tm{};
-        GetTextMetricsW(dc, &tm);
-        int above = 0, below = 0;
-        const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
-        for (const wchar_t* c = kText; *c; ++c) {
-            GLYPHMETRICS gm{};
-            if (*c != L' ' &&
-                GetGlyphOutlineW(dc, *c, GGO_METRICS, &gm, 0, nullptr, &identity) != GDI_ERROR) {
-                above = std::max(above, static_cast<int>(gm.gmptGlyphOrigin.y));
-                below = std::max(below,
-                                 static_cast<int>(gm.gmBlackBoxY) - static_cast<int>(gm.gmptGlyphOrigin.y));
-            }
-        }
-        SelectObject(dc, old);
-        DeleteObject(font);
-        const int baseline = y + tm.tmAscent;
-        return lines::Span{baseline - above, baseline + below};
+        const auto [top, bottom] = testing_support::DrawTextLine(
+            dc, testing_support::TextFont{face, pixels, false, antialiased}, 10, y, kText);
+        return lines::Span{top, bottom};
     }
     void Fill(RECT r, COLORREF c) { surface_.Fill(r, c); }
     std::vector<lines::Span> Find() const {
@@ -137,4 +120,3 @@ TEST(Lines, TheNextLineIsTheNearestWhoseCentreLiesBeyondTheBands) {
     EXPECT_EQ(lines::NextLineCentre(found, 65, 1), std::nullopt);
     EXPECT_EQ(lines::NextLineCentre(found, 15, -1), std::nullopt);
 }
-
