@@ -14,12 +14,14 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -194,7 +196,7 @@ void PrintTimeToShowAChange(markShape& m) {
     Print("a change beneath a resting marker shows in its band after", Stats{ms[ms.size() / 2], ms.back()});
 }
 
-// Lines of text: what finding them costs for a key.
+// Lines of text: what finding them costs for a key, and what following the pointer costs.
 void PrintLines(markShape& m) {
     {
         tk::Surface strip;
@@ -215,6 +217,27 @@ void PrintLines(markShape& m) {
               m.MoveLines(dir);
               dir = m.Top() > 3000 ? -1 : m.Top() < 600 ? 1 : dir;
           }));
+    // Following: the pointer moves to another line every 200 ms, then rests.
+    const std::vector<std::pair<int, int>> lines = page.TextLines();
+    m.SetFollowing(true);
+    std::atomic<bool> moving{true};
+    std::thread mover([&] {
+        for (int i = 0; moving; ++i) {
+            const auto& l = lines[static_cast<size_t>(i) % lines.size()];
+            INPUT in{};
+            in.type = INPUT_MOUSE;
+            in.mi.dx = 300 * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+            in.mi.dy = (l.first + l.second) / 2 * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+            in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+            SendInput(1, &in, sizeof in);
+            Sleep(200);
+        }
+    });
+    PrintIdleCpu("CPU of a marker following a pointer moving a line per 200 ms, 10 s", 10);
+    moving = false;
+    mover.join();
+    PrintIdleCpu("CPU of a marker following a resting pointer, 10 s", 10);
+    m.SetFollowing(false);
     m.Move(0, 3000);
 }
 

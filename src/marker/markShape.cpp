@@ -122,6 +122,7 @@ void markShape::Paint(HDC dc, const RECT& area) {
 }
 
 void markShape::OnDestroy() {
+    SetFollowing(false);
     surface_.Release();
 }
 
@@ -180,6 +181,10 @@ void markShape::SetHidden(bool hidden) {
     if (!hidden && pen_mode != palette::kCopyPen) {
         Label1_MouseUp(1, 0, 0, 0); // what lies behind may have changed meanwhile
     }
+    if (!hidden && following_) {
+        followLine_ = RECT{}; // the pointer went on meanwhile
+        FollowPointer();
+    }
 }
 
 void markShape::KeepOnScreen() {
@@ -202,6 +207,8 @@ void markShape::OnTimer(UINT_PTR id) {
         Timer1_Timer();
     } else if (id == kLiveTimer) {
         LiveCopy();
+    } else if (id == kFollowTimer) {
+        FollowPointer();
     }
 }
 
@@ -331,6 +338,16 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
     if (msg == WM_WINDOWPOSCHANGED) {
         dim::Update(); // the one place a dim layer learns that its band moved, resized, showed or hid
         return false;
+    }
+    if (msg == kWmFollow) {
+        PointerMoved();
+        result = 0;
+        return true;
+    }
+    if (msg == kWmGripMenu) {
+        Pnl_scale_MouseDown(2, 0, 0, 0); // the menu, where following can be turned off
+        result = 0;
+        return true;
     }
     if (msg == WM_DPICHANGED) {
         result = 0; // a marker keeps its size in pixels on a monitor of another scaling

@@ -29,6 +29,15 @@ public:
     // what lies behind the band in place of its tint and the program's own windows left out; where
     // the band lies over several programs, those of the window beneath column `x`.
     std::vector<lines::Span> LinesAround(int top, int bottom, int x) const;
+
+    // Following the pointer: on, the band frames the line of text under the pointer and moves only
+    // as the pointer enters another line; input passes through the bar to the window beneath.
+    void SetFollowing(bool on);
+    bool Following() const { return following_; }
+    // The pointer moved (told once a burst): the band goes to the line under it, now or, while the
+    // marker is taking a picture, as soon as it rests.
+    void PointerMoved();
+    void FollowPointer();
     // Hidden: not shown, no ticks and no copies. Shown again: where it was, with a new picture.
     void SetHidden(bool hidden);
     // Brings the marker back onto the primary monitor when no monitor shows it any more.
@@ -101,7 +110,11 @@ public:
 
     static constexpr UINT_PTR kTimer1 = 1;
     static constexpr UINT kTimer1Interval = 500;
-    static constexpr UINT_PTR kLiveTimer = 2; // copies in place, where markers are left out of copies
+    static constexpr UINT_PTR kLiveTimer = 2;   // copies in place, where markers are left out of copies
+    static constexpr UINT_PTR kFollowTimer = 3; // a move of the pointer waits for a picture
+    static constexpr UINT kFollowRetryMs = 20;
+    static constexpr UINT kWmFollow = WM_APP + 20;   // the pointer moved while following
+    static constexpr UINT kWmGripMenu = WM_APP + 21; // a right press on the grip while following
     static constexpr COLORREF kBackColor = 0xC0C0C0;
     static constexpr COLORREF kPaper = 0xFFFFFF; // shown where a window beneath protects its content
     static constexpr double kPanelWidth = 705;
@@ -150,4 +163,6 @@ private:
     bool hidden_ = false;
     std::vector<tk::Pixel> edges_; // the edges as of the last picture
     mutable RECT edgeMonitor_{};   // the monitor they lie on
+    bool following_ = false;
+    RECT followLine_{}; // the rows of the line (or the gap) the pointer was last in
 };

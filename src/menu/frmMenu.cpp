@@ -31,6 +31,7 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
     tk::AppendItem(pop, mn_just_winw, L"背後のウィンドウ幅に合わせる(&W)");
     tk::AppendItem(pop, mn_mouse_touka, L"マウスクリックでマーカーを透過(&M)");
     tk::AppendItem(pop, mn_dim_rest, L"周囲を暗くする(&D)");
+    tk::AppendItem(pop, mn_follow, L"マウスに追従(&F)");
     tk::AppendSeparator(pop);
     tk::AppendItem(pop, mn_exit, L"このマーカーを終了(&X)");
     tk::AppendItem(pop, mn_end, L"すべてのマーカーを終了(&Z)");
@@ -43,6 +44,7 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
     tk::AppendItem(mn_keys, mn_key_down, L"現在のマーカーを1行下へ\tCtrl+Alt+Shift+↓");
     tk::AppendItem(mn_keys, mn_key_up, L"現在のマーカーを1行上へ\tCtrl+Alt+Shift+↑");
     tk::AppendItem(mn_keys, mn_key_hide, L"すべて隠す／表示\tCtrl+Alt+Shift+H");
+    tk::AppendItem(mn_keys, mn_key_follow, L"現在のマーカーをマウスに追従\tCtrl+Alt+Shift+F");
     tk::AppendItem(sys, mn_show_in_shares, L"画面共有に表示(&S)");
     tk::AppendSeparator(sys);
     tk::AppendItem(sys, mn_add_mark2, L"マーカーの追加(&A)");
@@ -52,7 +54,8 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
 
 HMENU frmMenu::RootOf(Item item) const {
     return item == mn_var_no || item == mn_add_mark2 || item == mn_end2 || item == mn_key_down ||
-                   item == mn_key_up || item == mn_key_hide || item == mn_show_in_shares
+                   item == mn_key_up || item == mn_key_hide || item == mn_key_follow ||
+                   item == mn_show_in_shares
                ? sysmenu_.get()
                : popmenu_.get();
 }
@@ -111,6 +114,8 @@ constexpr MenuCommand kMenuCommands[] = {
     {frmMenu::mn_key_up,      Command::LineUp},
     {frmMenu::mn_key_hide,    Command::HideShow},
     {frmMenu::mn_show_in_shares, Command::ShowInShares},
+    {frmMenu::mn_follow,         Command::FollowPointer},
+    {frmMenu::mn_key_follow,     Command::FollowPointer},
 };
 // clang-format on
 
@@ -161,6 +166,9 @@ void frmMenu::mn_dim_rest_Click() {
 }
 void frmMenu::mn_show_in_shares_Click() {
     RunItem(mn_show_in_shares);
+}
+void frmMenu::mn_follow_Click() {
+    RunItem(mn_follow);
 }
 void frmMenu::mn_exit_Click() {
     RunItem(mn_exit);

@@ -29,6 +29,8 @@ public:
         mn_key_hide,
         mn_dim_rest,       // darken everything on the monitor but the bands
         mn_show_in_shares, // markers show in screen shares, recordings and remote viewers
+        mn_follow,         // the band follows the pointer line by line
+        mn_key_follow,
     };
 
     static std::shared_ptr<frmMenu> Instance();
@@ -67,6 +69,7 @@ public:
     void mn_key_Click(Item item);
     void mn_dim_rest_Click();
     void mn_show_in_shares_Click();
+    void mn_follow_Click();
 
 private:
     HMENU RootOf(Item item) const;

@@ -25,6 +25,7 @@ struct MarkerRec {
     bool mouse_touka = false;
     bool vertical_line = false;
     bool dim_rest = false; // everything on its monitor but the bands darkened
+    bool follow = false;   // the band follows the pointer line by line
 };
 
 class frmControl : public tk::Form {
@@ -59,6 +60,8 @@ public:
     void CheckJustWidth();
     void CheckMouseTouka();
     void CheckDimRest();
+    // The current marker follows the pointer, or stops following it.
+    void CheckFollowPointer();
     void SelCopyPen();
     void SelMergePen();
     void SelXorPen();

@@ -29,7 +29,8 @@ void GlobalKeys::Take(HWND owner, std::function<void(Key)> onKey) {
         UINT vk;
     } wanted[] = {{kLineDown, kModifiers, VK_DOWN},
                   {kLineUp, kModifiers, VK_UP},
-                  {kHideShow, kModifiers | kNoRepeat, 'H'}};
+                  {kHideShow, kModifiers | kNoRepeat, 'H'},
+                  {kFollow, kModifiers | kNoRepeat, 'F'}};
     for (const auto& k : wanted) {
         if (RegisterHotKey(hwnd_, k.key, k.modifiers, k.vk)) {
             held_ |= 1u << k.key;
@@ -38,7 +39,7 @@ void GlobalKeys::Take(HWND owner, std::function<void(Key)> onKey) {
 }
 
 void GlobalKeys::GiveBack() {
-    for (Key key : {kLineDown, kLineUp, kHideShow}) {
+    for (Key key : {kLineDown, kLineUp, kHideShow, kFollow}) {
         if (Held(key)) {
             UnregisterHotKey(hwnd_, key);
         }
@@ -48,7 +49,8 @@ void GlobalKeys::GiveBack() {
 }
 
 void GlobalKeys::Pressed(int id) const {
-    if ((id == kLineDown || id == kLineUp || id == kHideShow) && Held(static_cast<Key>(id)) && onKey_) {
+    if ((id == kLineDown || id == kLineUp || id == kHideShow || id == kFollow) &&
+        Held(static_cast<Key>(id)) && onKey_) {
         // The handler may give the keys back (closing the last marker): copy first.
         const auto onKey = onKey_;
         onKey(static_cast<Key>(id));

@@ -1,7 +1,8 @@
-// The global keys: Ctrl+Alt+Shift+Down and Ctrl+Alt+Shift+Up move the current marker by its own
-// height (one line of the text it was sized to), Ctrl+Alt+Shift+H hides and shows every marker and
-// the panel. They work wherever the keyboard focus is, without taking it, and reach no other
-// program. A combination another program already holds is left to it; the others still work.
+// The global keys: Ctrl+Alt+Shift+Down and Ctrl+Alt+Shift+Up move the current marker to the next
+// line of text, Ctrl+Alt+Shift+H hides and shows every marker and the panel, Ctrl+Alt+Shift+F turns
+// following the pointer on and off for the current marker. They work wherever the keyboard focus is, without
+// taking it, and reach no other program. A combination another program already holds is left to it; the
+// others still work.
 #pragma once
 #include <windows.h>
 
@@ -9,7 +10,7 @@
 
 namespace keys {
 
-enum Key : int { kLineDown = 1, kLineUp = 2, kHideShow = 3 };
+enum Key : int { kLineDown = 1, kLineUp = 2, kHideShow = 3, kFollow = 4 };
 
 // The top (twips) of a marker `height` high at `top` moved `lines` lines down (negative: up), a
 // line being its own height, stopping at its monitor's top and bottom (the bottom wins for a

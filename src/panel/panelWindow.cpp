@@ -73,6 +73,7 @@ void frmControl::Form_Load() {
     menu->SetEnabled(frmMenu::mn_key_down, Keys().Held(keys::kLineDown));
     menu->SetEnabled(frmMenu::mn_key_up, Keys().Held(keys::kLineUp));
     menu->SetEnabled(frmMenu::mn_key_hide, Keys().Held(keys::kHideShow));
+    menu->SetEnabled(frmMenu::mn_key_follow, Keys().Held(keys::kFollow));
 }
 
 const keys::GlobalKeys& frmControl::Keys() const {

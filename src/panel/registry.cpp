@@ -93,6 +93,7 @@ void frmControl::MyMarkerNo(int mk_no) {
     menu->SetChecked(frmMenu::mn_hide_btn, rec.hide_btn);
     menu->SetChecked(frmMenu::mn_mouse_touka, rec.mouse_touka);
     menu->SetChecked(frmMenu::mn_dim_rest, rec.dim_rest);
+    menu->SetChecked(frmMenu::mn_follow, rec.follow);
 }
 
 HWND frmControl::CurrentMarkerHwnd() const {
@@ -177,6 +178,16 @@ void frmControl::CheckDimRest() {
     mk_table[mk_cur].dim_rest = !mk_table[mk_cur].dim_rest;
     frmMenu::Instance()->SetChecked(frmMenu::mn_dim_rest, mk_table[mk_cur].dim_rest);
     dim::Update();
+}
+
+void frmControl::CheckFollowPointer() {
+    MarkerRec& rec = mk_table[mk_cur];
+    if (!rec.shape) {
+        return;
+    }
+    rec.follow = !rec.follow;
+    frmMenu::Instance()->SetChecked(frmMenu::mn_follow, rec.follow);
+    rec.shape->SetFollowing(rec.follow);
 }
 
 void frmControl::SelCopyPen() {

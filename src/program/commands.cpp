@@ -29,6 +29,7 @@ constexpr Entry kTable[] = {
     {Command::LineDown,    [](frmControl& p) { p.MoveCurrentMarkerLines(1); }},
     {Command::LineUp,      [](frmControl& p) { p.MoveCurrentMarkerLines(-1); }},
     {Command::HideShow,    [](frmControl& p) { p.ToggleHidden(); }},
+    {Command::FollowPointer, [](frmControl& p) { p.CheckFollowPointer(); }},
     {Command::ShowInShares, [](frmControl& p) { p.CheckShowInShares(); }},
 };
 // clang-format on

@@ -21,7 +21,8 @@ enum class Command {
     LineDown, // the marker's own height
     LineUp,
     HideShow,
-    ShowInShares, // markers in screen shares and recordings, or left out of them
+    FollowPointer, // the current marker follows the pointer line by line, or stops
+    ShowInShares,  // markers in screen shares and recordings, or left out of them
 };
 
 // Runs a command on the control panel's registry.

@@ -23,6 +23,9 @@ void ProgramWindow::Form_Load() {
         case keys::kHideShow:
             commands::Run(commands::Command::HideShow);
             break;
+        case keys::kFollow:
+            commands::Run(commands::Command::FollowPointer);
+            break;
         }
     });
 }

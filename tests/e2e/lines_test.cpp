@@ -26,6 +26,26 @@ std::string Where(HWND marker, std::pair<int, int> line) {
            std::to_string(line.first) + "," + std::to_string(line.second) + ")";
 }
 
+// The pointer moved as a user moves it. Injected input moves Wine's pointer but not always the X
+// pointer, and a window moving under the X pointer then reports a move at the X pointer's place:
+// the X pointer is put there too, as Windows has only one pointer.
+void PointTo(int x, int y) {
+    MouseMoveTo(x, y);
+    SetCursorPos(x, y);
+}
+
+// Wine sometimes puts the pointer back where it was a moment before (a crossing event of a window
+// that moved under the X pointer, read late): only then is it put where the test wants it again.
+bool PointerStaysAt(int x, int y) {
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x == x && now.y == y) {
+        return true;
+    }
+    PointTo(x, y);
+    return false;
+}
+
 } // namespace
 
 TEST(Lines, TheLineKeysPutTheBandOnEachLineOfAPageWhateverItsSizeAndBackUp) {
@@ -151,4 +171,60 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
         EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
             << "up to line " << i << ": " << Where(marker, cells[i]);
     }
+}
+
+TEST(Lines, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) {
+    Page::Look look;
+    look.text = true;
+    Page page(RECT{0, 0, 1200, 640}, look); // there before the program: its marker comes in front
+    ASSERT_NE(page.Hwnd(), nullptr);
+    ASSERT_TRUE(WaitFor([&] { return page.TextLines().size() == 8; }, 3000));
+    const auto lines = page.TextLines();
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    Page doc(RECT{1300, 700, 1800, 1000}, Page::Focus::Take);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
+    PointTo(300, 900);
+    KeyChord('F'); // the current marker follows the pointer
+    auto mid = [&](size_t i) { return (lines[i].first + lines[i].second) / 2; };
+    for (size_t i : {0, 1, 2, 4, 3, 7, 5}) {
+        const int x = 300 + 37 * static_cast<int>(i);
+        PointTo(x, mid(i));
+        EXPECT_TRUE(WaitFor([&] { return PointerStaysAt(x, mid(i)) && CentredOn(marker, lines[i]); }, 3000))
+            << "pointer on line " << i << ": " << Where(marker, lines[i]);
+    }
+    Pump(100);
+    ASSERT_TRUE(
+        WaitFor([&] { return PointerStaysAt(300 + 37 * 5, mid(5)) && CentredOn(marker, lines[5]); }, 3000));
+    // Moving within the line makes no move and takes no picture: the band never turns outline.
+    const RECT resting = WindowRect(marker);
+    bool still = true;
+    for (int x = 320; x < 900; x += 20) {
+        PointTo(x, mid(5) + (x / 20) % 3 - 1);
+        Pump(10);
+        const RECT now = WindowRect(marker);
+        still = still && EqualRect(&resting, &now) && !HasWindowRegion(marker);
+    }
+    EXPECT_TRUE(still);
+    // A click on the band reaches the page beneath it.
+    const int clicks = page.Clicks();
+    PointTo(500, mid(5));
+    MouseButton(1, true);
+    MouseButton(1, false);
+    EXPECT_TRUE(WaitFor([&] { return page.Clicks() == clicks + 1; }, 2000))
+        << "clicks " << page.Clicks() - clicks << " under " << WindowFromPoint(POINT{500, mid(5)}) << " page "
+        << page.Hwnd() << " marker " << marker << " fg " << GetForegroundWindow();
+    // The key again: following stops, and the band stays where it is.
+    KeyChord('F');
+    Pump(200);
+    PointTo(300, mid(1));
+    Pump(700);
+    const RECT after = WindowRect(marker);
+    EXPECT_TRUE(EqualRect(&resting, &after)) << Where(marker, lines[5]);
+    // Following never took the keyboard: the program never had the foreground.
+    DWORD pid = 0;
+    GetWindowThreadProcessId(GetForegroundWindow(), &pid);
+    EXPECT_NE(pid, app.ProcessId());
+    EXPECT_TRUE(GetForegroundWindow() == doc.Hwnd() || GetForegroundWindow() == page.Hwnd());
 }

@@ -38,14 +38,15 @@ TEST_F(Menus, TheMarkerMenuAndThePanelMenuHaveTheirCaptionsInOrder) {
                                  L"背後のウィンドウ幅に合わせる(&W)",
                                  L"マウスクリックでマーカーを透過(&M)",
                                  L"周囲を暗くする(&D)",
+                                 L"マウスに追従(&F)",
                                  L"",
                                  L"このマーカーを終了(&X)",
                                  L"すべてのマーカーを終了(&Z)"};
-    ASSERT_EQ(GetMenuItemCount(pop), 10);
-    for (int i = 0; i < 10; ++i) {
+    ASSERT_EQ(GetMenuItemCount(pop), 11);
+    for (int i = 0; i < 11; ++i) {
         EXPECT_EQ(ItemText(pop, i), expected[i]) << i;
     }
-    EXPECT_TRUE(GetMenuState(pop, 7, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(pop, 8, MF_BYPOSITION) & MF_SEPARATOR);
     HMENU pen = GetSubMenu(pop, 1);
     ASSERT_EQ(GetMenuItemCount(pen), 3);
     EXPECT_EQ(ItemText(pen, 0), L"Xor");
@@ -63,7 +64,7 @@ TEST_F(Menus, TheMarkerMenuAndThePanelMenuHaveTheirCaptionsInOrder) {
         EXPECT_TRUE(GetMenuState(sys, separator, MF_BYPOSITION) & MF_SEPARATOR) << separator;
     }
     EXPECT_EQ(GetMenuItemCount(GetSubMenu(sys, 0)), 1);
-    EXPECT_EQ(GetMenuItemCount(GetSubMenu(sys, 2)), 3);
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(sys, 2)), 4); // with following the pointer
 }
 
 TEST_F(Menus, OptionsChangedInOneMarkersMenuLeaveTheOthersChecksAlone) {

@@ -1,0 +1,171 @@
+#include "toolkit/pointerWatch.h"
+
+#include "toolkit/form.h"
+
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
+namespace tk {
+
+namespace {
+
+struct Listener {
+    HWND window;
+    UINT moved;
+    UINT rightPress;
+    HWND keep;
+    bool movePosted;
+};
+
+std::mutex g_lock; // guards everything below but the thread itself, which only the UI thread touches
+std::vector<Listener> g_listeners;
+POINT g_point{};
+DWORD g_pointTime = 0;
+bool g_pointHeard = false;
+bool g_rightKept = false; // a right press was kept from the window beneath: its release too
+HHOOK g_hook = nullptr;
+
+// The hook's thread. A plain system thread: one still running as the process ends is no fault.
+HANDLE g_thread = nullptr;
+DWORD g_threadId = 0;
+
+bool Holds(HWND keep, POINT at) {
+    RECT r{};
+    return keep && IsWindowVisible(keep) && GetWindowRect(keep, &r) && PtInRect(&r, at);
+}
+
+LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
+        const auto message = static_cast<UINT>(wParam);
+        std::lock_guard<std::mutex> hold(g_lock);
+        // Input may be handed to the hook out of order (injected input among real): the latest by
+        // its time is where the pointer is.
+        if (!g_pointHeard || static_cast<LONG>(info->time - g_pointTime) >= 0) {
+            g_point = info->pt;
+            g_pointTime = info->time;
+            g_pointHeard = true;
+        }
+        if (message == WM_MOUSEMOVE) {
+            for (Listener& l : g_listeners) {
+                if (!l.movePosted && PostMessageW(l.window, l.moved, 0, 0)) {
+                    l.movePosted = true;
+                }
+            }
+        } else if (message == WM_RBUTTONDOWN) {
+            for (const Listener& l : g_listeners) {
+                if (Holds(l.keep, info->pt)) {
+                    g_rightKept = true;
+                    PostMessageW(l.window, l.rightPress, 0, 0);
+                    return 1;
+                }
+            }
+        } else if (message == WM_RBUTTONUP && g_rightKept) {
+            g_rightKept = false;
+            return 1;
+        }
+    }
+    return CallNextHookEx(g_hook, code, wParam, lParam);
+}
+
+DWORD WINAPI HookThread(void* param) {
+    const HANDLE ready = param;
+    MSG msg;
+    PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // the queue exists before anyone posts to it
+    g_hook = SetWindowsHookExW(WH_MOUSE_LL, HookProc, Instance(), 0);
+    SetEvent(ready);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        DispatchMessageW(&msg);
+    }
+    if (g_hook) {
+        UnhookWindowsHookEx(g_hook);
+        g_hook = nullptr;
+    }
+    return 0;
+}
+
+void StartThread() {
+    if (g_thread) {
+        return;
+    }
+    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_thread = CreateThread(nullptr, 0, HookThread, ready, 0, &g_threadId);
+    if (g_thread) {
+        WaitForSingleObject(ready, INFINITE);
+    }
+    CloseHandle(ready);
+}
+
+void StopThread() {
+    if (!g_thread) {
+        return;
+    }
+    PostThreadMessageW(g_threadId, WM_QUIT, 0, 0);
+    WaitForSingleObject(g_thread, INFINITE);
+    CloseHandle(g_thread);
+    g_thread = nullptr;
+    g_threadId = 0;
+}
+
+} // namespace
+
+void HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep) {
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        auto it = std::find_if(g_listeners.begin(), g_listeners.end(),
+                               [&](const Listener& l) { return l.window == window; });
+        if (it == g_listeners.end()) {
+            g_listeners.push_back(Listener{window, moved, rightPress, keep, false});
+        } else {
+            *it = Listener{window, moved, rightPress, keep, false};
+        }
+        if (!g_pointHeard) {
+            GetCursorPos(&g_point);
+        }
+    }
+    StartThread();
+}
+
+void StopHearingPointer(HWND window) {
+    bool none = false;
+    {
+        std::lock_guard<std::mutex> hold(g_lock);
+        g_listeners.erase(std::remove_if(g_listeners.begin(), g_listeners.end(),
+                                         [&](const Listener& l) { return l.window == window; }),
+                          g_listeners.end());
+        none = g_listeners.empty();
+        if (none) {
+            g_pointHeard = false;
+            g_rightKept = false;
+        }
+    }
+    if (none) {
+        StopThread();
+    }
+}
+
+bool HearingPointer() {
+    return g_thread != nullptr;
+}
+
+POINT HeardPointer() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    if (!g_pointHeard) {
+        POINT p{};
+        GetCursorPos(&p);
+        return p;
+    }
+    return g_point;
+}
+
+void PointerMoveTaken(HWND window) {
+    std::lock_guard<std::mutex> hold(g_lock);
+    for (Listener& l : g_listeners) {
+        if (l.window == window) {
+            l.movePosted = false;
+        }
+    }
+}
+
+} // namespace tk

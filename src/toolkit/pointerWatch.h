@@ -1,0 +1,26 @@
+// Hearing the pointer anywhere on the desktop, over any program's window, while something needs it
+// (a low-level mouse hook): nothing runs while the pointer rests.
+//
+// The hook runs on a thread of its own that does nothing else, so the system never waits for the
+// program's windows to answer before it moves the pointer (a low-level hook that keeps the input
+// waiting too long is skipped, or on Windows removed: see LowLevelHooksTimeout). The hook only
+// records where the pointer is and posts to the windows that listen.
+#pragma once
+#include <windows.h>
+
+namespace tk {
+
+// `window` hears the pointer: `moved` is posted to it once for a burst of moves (again only after
+// it calls PointerMoveTaken), and a right press inside `keep` (a window that lets input through
+// but must still open its menu) is kept from the window beneath and posted as `rightPress`, its
+// release kept too. Listening again with the same window changes what it hears.
+void HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep);
+void StopHearingPointer(HWND window);
+bool HearingPointer();
+
+// Where the pointer is, as the hook last heard it (GetCursorPos before any move was heard).
+POINT HeardPointer();
+// The window has read the latest move: the next one is posted again.
+void PointerMoveTaken(HWND window);
+
+} // namespace tk
