@@ -346,16 +346,9 @@ int wmain() {
               FindOverlapBelow(m->Hwnd());
           }));
     {
-        // One tick on its own: with the other markers' timers stopped its pumping finds
-        // nothing to deliver, so the figure is this tick's work alone.
-        auto setTimers = [&](bool on) {
-            for (auto& rec : panel->mk_table) {
-                if (rec.shape && rec.shape != m) {
-                    rec.shape->EnableTimer(markShape::kTimer1, markShape::kTimer1Interval, on);
-                }
-            }
-        };
-        setTimers(false);
+        // One tick on its own: with the program's tick stopped its pumping finds nothing to
+        // deliver, so the figure is this tick's work alone.
+        KillTimer(panel->ProgramHwnd(), ProgramWindow::kTickTimer);
         // Let every new window finish its first painting (a pass delivers only what was
         // pending when it began, so this takes many passes).
         const auto drainStart = Clock::now();
@@ -363,7 +356,10 @@ int wmain() {
             tk::DoEvents();
         }
         Print("one whole tracking tick (lowest of 100 markers)", Measure(100, [&] { m->Timer1_Timer(); }));
-        setTimers(true);
+        Print("one program tick: every one of 100 markers' ticks",
+              Measure(20, [&] { panel->TickMarkers(); }));
+        tk::SetCoalescedTimer(panel->ProgramHwnd(), ProgramWindow::kTickTimer, tick::kIntervalMs,
+                              tick::kToleranceMs);
     }
     // What a tick is made of under Wine: round trips to the server, one for the z-order list
     // and one for every other program's window it walks past.

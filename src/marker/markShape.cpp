@@ -141,7 +141,7 @@ void markShape::ShowMark(int no, bool mk_disp) {
     }
     above_cnt = 0;
     below_hwnd = FindOverlapBelow(HwndIfLoaded());
-    EnableTimer(kTimer1, kTimer1Interval, true);
+    tickEnabled_ = true; // the program's tick takes it from now on
     if (LivePlan().sensing == live::Sensing::CopyInPlace) {
         EnableTimer(kLiveTimer, LivePlan().intervalMs, true);
     }
@@ -174,7 +174,6 @@ void markShape::SetHidden(bool hidden) {
         return;
     }
     hidden_ = hidden;
-    EnableTimer(kTimer1, kTimer1Interval, !hidden);
     EnableTimer(kLiveTimer, LivePlan().intervalMs,
                 !hidden && LivePlan().sensing == live::Sensing::CopyInPlace);
     ShowWindow(me, hidden ? SW_HIDE : SW_SHOWNA);
@@ -203,9 +202,7 @@ void markShape::KeepOnScreen() {
 }
 
 void markShape::OnTimer(UINT_PTR id) {
-    if (id == kTimer1) {
-        Timer1_Timer();
-    } else if (id == kLiveTimer) {
+    if (id == kLiveTimer) {
         LiveCopy();
     } else if (id == kFollowTimer) {
         FollowPointer();
@@ -221,24 +218,32 @@ bool markShape::PointerOutsideNow() {
 }
 
 void markShape::Timer1_Timer() {
-    EnableTimer(kTimer1, kTimer1Interval, false);
-    if (hidden_) {
-        return; // a tick that was due as the marker was hidden
+    if (hidden_ || ticking_) {
+        return; // a tick that was due as the marker was hidden, or one inside its own tick
     }
+    // Its tick is under way until this returns, however it returns: the program tick passes it over.
+    struct Ticking {
+        bool& on;
+        explicit Ticking(bool& flag) : on(flag) { on = true; }
+        ~Ticking() { on = false; }
+    } ticking(ticking_);
+    const auto keep = weak_from_this().lock();
     tk::DoEvents();
     if (Unloaded()) {
         return;
     }
     const HWND me = HwndIfLoaded();
     bool R = false;
-    ZOrder z; // what both questions of this tick see, unless a refresh pumps in between
+    // What both questions of this tick see, unless a refresh pumps in between: the list of this
+    // program tick, shared with the other markers' ticks until a refresh changes what they see.
+    ZOrder z = ZOrder::Shared();
     const int A = z.CountAbove(me);
     if (pen_mode != palette::kCopyPen && A < above_cnt && !frame_hwnd) {
         if (!PumpAndRefresh()) {
             return;
         }
         R = true;
-        z = ZOrder();
+        z = ZOrder::Shared();
     }
     above_cnt = A;
     const HWND B = z.OverlapBelow(me);
@@ -280,7 +285,11 @@ void markShape::Timer1_Timer() {
             touka_on = false;
         }
     }
-    EnableTimer(kTimer1, kTimer1Interval, !hidden_); // hidden meanwhile: no more ticks
+}
+
+tick::MarkerState markShape::TickState() const {
+    return {tickEnabled_ && HwndIfLoaded() != nullptr, hidden_, ticking_,
+            refresh_ == PictureState::Outlined || refresh_ == PictureState::CopyingInPlace};
 }
 
 void markShape::Form_Click() {

@@ -3,6 +3,7 @@
 #pragma once
 #include "lines/lineFinder.h"
 #include "marker/livePicture.h"
+#include "program/tick.h"
 #include "toolkit/element.h"
 #include "toolkit/form.h"
 #include "toolkit/surface.h"
@@ -46,7 +47,9 @@ public:
     // Handlers. Label1_MouseUp(1, 0, 0, 0) is also the background refresh.
     void Form_Click();
     void Form_MouseMove();
+    // The marker's tick, run by the program's one tick (twice a second) while the marker is shown.
     void Timer1_Timer();
+    tick::MarkerState TickState() const;
     void Pnl_scale_MouseDown(int Button, int Shift, float X, float Y);
     void Pnl_scale_MouseMove(int Button, int Shift, float X, float Y);
     void Pnl_scale_MouseUp(int Button, int Shift, float X, float Y);
@@ -102,14 +105,15 @@ public:
     bool EdgesChanged() const;
     // Pictures taken by every marker so far (refreshes and live copies that changed the picture).
     static long PicturesTaken();
+    // A program tick begins: the z-order list its markers' ticks share is taken anew.
+    static void NewProgramTick();
     // Screen copies the live pictures of markers left out of copies have taken so far.
     static long LiveScreenCopies();
 
     std::wstring PanelTooltip() const { return tips_.Text(Pnl_scale.Hwnd()); }
     const tk::Surface& Picture() const { return surface_; }
 
-    static constexpr UINT_PTR kTimer1 = 1;
-    static constexpr UINT kTimer1Interval = 500;
+    static constexpr UINT kTimer1Interval = tick::kIntervalMs;
     static constexpr UINT_PTR kLiveTimer = 2;   // copies in place, where markers are left out of copies
     static constexpr UINT_PTR kFollowTimer = 3; // a move of the pointer waits for a picture
     static constexpr UINT kFollowRetryMs = 20;
@@ -163,6 +167,8 @@ private:
     bool hidden_ = false;
     std::vector<tk::Pixel> edges_; // the edges as of the last picture
     mutable RECT edgeMonitor_{};   // the monitor they lie on
+    bool tickEnabled_ = false;     // shown: the program's tick runs its tick
+    bool ticking_ = false;         // its tick is under way (it pumps messages)
     bool following_ = false;
     RECT followLine_{}; // the rows of the line (or the gap) the pointer was last in
 };

@@ -23,7 +23,10 @@ long g_picturesTaken = 0;
 
 class RefreshUnderWay {
 public:
-    RefreshUnderWay() { ++g_refreshesUnderWay; }
+    RefreshUnderWay() {
+        ++g_refreshesUnderWay;
+        ZOrder::ForgetShared(); // the marker changes shape: what the others see changes
+    }
     ~RefreshUnderWay() { --g_refreshesUnderWay; }
     RefreshUnderWay(const RefreshUnderWay&) = delete;
     RefreshUnderWay& operator=(const RefreshUnderWay&) = delete;
@@ -93,7 +96,8 @@ public:
     }
 
 private:
-    // Less than a tick: a change is still seen at the tick after the one that read the row.
+    // Less than a tick: a change is still seen at the tick after the one that read the row. The
+    // markers' looks of one program tick come one after another, so each row is read once a tick.
     static constexpr DWORD kShareMs = 200;
     struct Read {
         RECT piece;
@@ -203,6 +207,10 @@ void markShape::CopyInPlace(bool on) {
     excludedFromCapture_ = on || tk::CurrentCaptureMode() == tk::CaptureMode::Excluded;
     const live::Plan plan = live::ChoosePlan(on ? tk::CaptureMode::Excluded : tk::CurrentCaptureMode());
     EnableTimer(kLiveTimer, plan.intervalMs, plan.sensing == live::Sensing::CopyInPlace);
+}
+
+void markShape::NewProgramTick() {
+    ZOrder::ForgetShared();
 }
 
 long markShape::LiveScreenCopies() {

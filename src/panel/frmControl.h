@@ -92,6 +92,9 @@ public:
     // After monitors went, came or moved: markers and the panel left on no monitor come back
     // onto the primary one.
     void KeepEverythingOnScreen();
+    // The program's tick: every shown marker's tick in turn, but those still in theirs. False: a
+    // refresh is pumping, and the tick is to come again a moment later.
+    bool TickMarkers();
     // The capture path was chosen again: every marker takes a new picture.
     void CaptureModeChanged();
     // Markers shown in screen shares, recordings and remote viewers (taking their pictures as
@@ -129,6 +132,7 @@ private:
     tk::WindowDrag drag_;
     steps::Backlog backlog_;
     bool stepping_ = false;
+    bool ticking_ = false; // a program tick is under way (its markers' ticks pump messages)
     bool hidden_ = false;
     std::shared_ptr<ProgramWindow> program_;
 

@@ -118,6 +118,30 @@ void frmControl::CaptureModeChanged() {
     }
 }
 
+bool frmControl::TickMarkers() {
+    if (ticking_) {
+        return true; // a tick that fell due inside the last one's pumps: the next one comes soon
+    }
+    std::vector<tick::MarkerState> states;
+    for (int n = 1; n <= mk_max; ++n) {
+        states.push_back(mk_table[n].shape ? mk_table[n].shape->TickState() : tick::MarkerState{});
+    }
+    const tick::Plan plan = tick::Choose(states);
+    if (plan.again) {
+        return false;
+    }
+    ticking_ = true;
+    markShape::NewProgramTick();
+    for (std::size_t i : plan.markers) {
+        // A tick pumps messages: hold the marker even if it is closed meanwhile.
+        if (std::shared_ptr<markShape> shape = mk_table[i + 1].shape) {
+            shape->Timer1_Timer();
+        }
+    }
+    ticking_ = false;
+    return true;
+}
+
 void frmControl::CheckShowInShares() {
     tk::SetShownInShares(!tk::ShownInShares());
     frmMenu::Instance()->SetChecked(frmMenu::mn_show_in_shares, tk::ShownInShares());

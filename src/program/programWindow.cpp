@@ -2,6 +2,7 @@
 
 #include "panel/frmControl.h"
 #include "program/commands.h"
+#include "program/tick.h"
 #include "toolkit/capture.h"
 
 ProgramWindow::WindowDesign ProgramWindow::Design() const {
@@ -11,6 +12,8 @@ ProgramWindow::WindowDesign ProgramWindow::Design() const {
 void ProgramWindow::Form_Load() {
     monitors_ = tk::Monitors();
     EnableTimer(kLayoutTimer, kLayoutInterval, true);
+    // Coalescable where the system offers it: it may fold this wake-up with others'.
+    tk::SetCoalescedTimer(HwndIfLoaded(), kTickTimer, tick::kIntervalMs, tick::kToleranceMs);
     tk::HearSessionChanges(HwndIfLoaded(), true); // a remote session needs markers in its copies
     keys_.Take(HwndIfLoaded(), [](keys::Key key) {
         switch (key) {
@@ -40,6 +43,9 @@ void ProgramWindow::OnTimer(UINT_PTR id) {
     // the list of monitors is compared now and then as well.
     if (id == kLayoutTimer && !tk::SameLayout(monitors_, tk::Monitors())) {
         MonitorsChanged();
+    }
+    if (id == kTickTimer || id == kTickAgainTimer) {
+        EnableTimer(kTickAgainTimer, tick::kRetryMs, !frmControl::Instance()->TickMarkers());
     }
 }
 

@@ -1,6 +1,7 @@
 // The program's own window for what belongs to the whole program rather than to one of its
 // windows: the global keys, the monitors coming and going, the display and its composition
-// changing, the system colours changing and the end of the session. Never shown.
+// changing, the system colours changing, the end of the session and the markers' one tick.
+// Never shown.
 //
 // It is a hidden top-level window, not a message-only one: a message-only window "does not
 // receive broadcast messages" (Microsoft's documentation of message-only windows), and
@@ -17,6 +18,9 @@ class ProgramWindow : public tk::Form {
 public:
     // The global keys, held from the window's set-up until it is unloaded.
     const keys::GlobalKeys& Keys() const { return keys_; }
+    // The program's one tick, which runs every marker's tick in turn twice a second.
+    static constexpr UINT_PTR kTickTimer = 2;
+    static constexpr UINT_PTR kTickAgainTimer = 3; // a tick that waited for a refresh
 
 protected:
     WindowDesign Design() const override;

@@ -7,6 +7,7 @@
 #include "toolkit/units.h"
 
 #include <algorithm>
+#include <optional>
 #include <cstdint>
 #include <vector>
 #include <cwctype>
@@ -191,6 +192,21 @@ std::vector<HWND> ZOrder::OverlapsBelow(HWND hwnd) const {
         }
     }
     return below;
+}
+
+namespace {
+std::optional<ZOrder> g_sharedZOrder;
+}
+
+const ZOrder& ZOrder::Shared() {
+    if (!g_sharedZOrder) {
+        g_sharedZOrder.emplace();
+    }
+    return *g_sharedZOrder;
+}
+
+void ZOrder::ForgetShared() {
+    g_sharedZOrder.reset();
 }
 
 int CountWindowsAbove(HWND hwnd) {

@@ -36,6 +36,10 @@ HWND FindOverlapBelow(HWND hwnd);
 class ZOrder {
 public:
     ZOrder();
+    // The list taken for the program tick under way, taken now if there is none; forgotten at each
+    // program tick and whenever a refresh runs (what a marker sees changes then).
+    static const ZOrder& Shared();
+    static void ForgetShared();
     int CountAbove(HWND hwnd) const;
     HWND OverlapBelow(HWND hwnd) const;
     // Every visible window below `hwnd` that overlaps it, nearest first.

@@ -1,5 +1,7 @@
 #include "toolkit/form.h"
 
+#include "toolkit/syscall.h"
+
 #include "toolkit/screen.h"
 
 #include "toolkit/units.h"
@@ -474,6 +476,15 @@ ModalLoop::ModalLoop() {
 ModalLoop::~ModalLoop() {
     --g_modalDepth;
     g_modalEnded = GetTickCount();
+}
+
+void SetCoalescedTimer(HWND hwnd, UINT_PTR id, UINT ms, UINT toleranceMs) {
+    using CoalescableFn = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC, ULONG);
+    static const CoalescableFn coalescable =
+        LoadSystemCall<CoalescableFn>(L"user32.dll", "SetCoalescableTimer");
+    if (!coalescable || !coalescable(hwnd, id, ms, nullptr, toleranceMs)) {
+        SetTimer(hwnd, id, ms, nullptr);
+    }
 }
 
 bool ModalLoopOpen() {

@@ -164,6 +164,10 @@ public:
     ModalLoop& operator=(const ModalLoop&) = delete;
 };
 
+// A timer of `hwnd` every `ms`, which the system may fire up to `toleranceMs` late to fold it with
+// other wake-ups (SetCoalescableTimer, Windows 8 and later); a plain timer elsewhere.
+void SetCoalescedTimer(HWND hwnd, UINT_PTR id, UINT ms, UINT toleranceMs);
+
 // Whether a menu or the message box of the program is open, and how long ago the last one closed.
 bool ModalLoopOpen();
 DWORD MsSinceModalLoopEnded();

@@ -3,6 +3,7 @@
 #include "marker/livePicture.h"
 #include "panel/keys.h"
 #include "panel/steps.h"
+#include "program/tick.h"
 #include "toolkit/screen.h"
 #include "toolkit/syscall.h"
 
@@ -195,4 +196,33 @@ TEST(Keys, ALineIsTheMarkersOwnHeightAndStopsAtItsMonitorsEdges) {
     EXPECT_EQ(keys::LineTop(200, 315, 0, 16200, -1), 0);
     EXPECT_EQ(keys::LineTop(500, 315, -11520, 11520, -5), -1075);   // a monitor above the primary one
     EXPECT_EQ(keys::LineTop(0, 20000, 0, 16200, 1), 16200 - 20000); // taller than its monitor
+}
+
+TEST(ProgramTick, EveryShownMarkerTicksOnceButThoseHiddenOrStillTicking) {
+    using tick::MarkerState;
+    const std::vector<MarkerState> markers{
+        {true, false, false, false},  // resting: ticks
+        {false, false, false, false}, // no marker with this number
+        {true, true, false, false},   // hidden with the others
+        {true, false, true, false},   // its tick pumps still: not ticked twice
+        {true, false, false, false},
+    };
+    const tick::Plan plan = tick::Choose(markers);
+    EXPECT_EQ(plan.markers, (std::vector<std::size_t>{0, 4}));
+    EXPECT_FALSE(plan.again);
+    EXPECT_TRUE(tick::Choose({}).markers.empty());
+}
+
+TEST(ProgramTick, WhileAMarkersRefreshPumpsNoMarkerTicksAndTheTickComesAgainSoon) {
+    using tick::MarkerState;
+    const std::vector<MarkerState> markers{
+        {true, false, false, false},
+        {true, false, false, true}, // its refresh pumps
+        {true, false, false, false},
+    };
+    const tick::Plan plan = tick::Choose(markers);
+    EXPECT_TRUE(plan.markers.empty());
+    EXPECT_TRUE(plan.again);
+    // A number whose marker has gone holds nothing that pumps.
+    EXPECT_FALSE(tick::Choose({{false, false, false, true}, {true, false, false, false}}).again);
 }

@@ -193,9 +193,14 @@ TEST(Services, TheZOrderAnswersMatchAStepByStepWalkThroughRandomChurn) {
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }
+        // As in a program tick: one list, taken anew, answers every window's questions.
+        ZOrder::ForgetShared();
         for (auto& cw : windows) {
             ASSERT_EQ(CountWindowsAbove(cw->hwnd()), StepCountAbove(cw->hwnd())) << "step " << step;
             ASSERT_EQ(FindOverlapBelow(cw->hwnd()), StepOverlapBelow(cw->hwnd())) << "step " << step;
+            ASSERT_EQ(ZOrder::Shared().CountAbove(cw->hwnd()), StepCountAbove(cw->hwnd())) << "step " << step;
+            ASSERT_EQ(ZOrder::Shared().OverlapBelow(cw->hwnd()), StepOverlapBelow(cw->hwnd()))
+                << "step " << step;
             ++checked;
         }
     }
