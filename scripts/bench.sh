@@ -78,7 +78,7 @@ measure() {
     sleep 5
     local pid srv p0 s0 p1 s1
     pid=$(prefix_pid tolvin.exe)
-    srv=$(prefix_pid wineserver)
+    srv=$(prefix_pid "wineserver(64)?")
     p0=$(cpu_ticks "$pid") s0=$(cpu_ticks "$srv")
     sleep "$rest_s"
     p1=$(cpu_ticks "$pid") s1=$(cpu_ticks "$srv")
@@ -89,8 +89,22 @@ measure() {
         'BEGIN { printf "%.2f %.2f %.2f\n", 100 * (p + s) / hz / t, 100 * p / hz / t, 100 * s / hz / t }'
 }
 
+# The Wine server with no program at all (Wine's own services): part of every figure below.
+measure_idle() {
+    local srv s0 s1
+    sleep 5
+    srv=$(prefix_pid "wineserver(64)?")
+    s0=$(cpu_ticks "$srv")
+    sleep "$rest_s"
+    s1=$(cpu_ticks "$srv")
+    awk -v s=$((s1 - s0)) -v hz="$hz" -v t="$rest_s" 'BEGIN { printf "%.2f 0 %.2f\n", 100 * s / hz / t, 100 * s / hz / t }'
+}
+
 declare -A results
+idle=""
 for ((r = 1; r <= rounds; r++)); do
+    echo "turn $r: the Wine server alone ..." >&2
+    idle+="$(measure_idle)"$'\n'
     for count in "${counts[@]}"; do
         for i in "${!exes[@]}"; do
             echo "turn $r: ${names[$i]}, $count markers ..." >&2
@@ -112,6 +126,9 @@ rule="|---|"
 for name in "${names[@]}"; do header+=" $name |"; rule+="---|"; done
 echo "$header goal | holds? |"
 echo "$rule---|---|"
+row="| no program: the Wine server alone |"
+for i in "${!exes[@]}"; do row+=" $(printf '%s' "$idle" | span 1) |"; done
+echo "$row | |"
 for count in "${counts[@]}"; do
     row="| $count resting markers |"
     holds=yes

@@ -46,6 +46,14 @@ void markShape::SetFollowing(bool on) {
 
 void markShape::PointerMoved() {
     tk::PointerMoveTaken(HwndIfLoaded()); // moves from now on are told again
+    // The bar hears no moves of its own while input passes through it: the pointer over the grip
+    // shows the grip, as a move over the bar does.
+    const POINT p = tk::HeardPointer();
+    const RECT grip = tk::WindowRectOf(Pnl_scale.Hwnd());
+    if (PtInRect(&grip, p)) {
+        Pnl_scale.SetVisible(true);
+        hide_wait = 3;
+    }
     FollowPointer();
 }
 

@@ -11,7 +11,6 @@ ProgramWindow::WindowDesign ProgramWindow::Design() const {
 
 void ProgramWindow::Form_Load() {
     monitors_ = tk::Monitors();
-    EnableTimer(kLayoutTimer, kLayoutInterval, true);
     // Coalescable where the system offers it: it may fold this wake-up with others'.
     tk::SetCoalescedTimer(HwndIfLoaded(), kTickTimer, tick::kIntervalMs, tick::kToleranceMs);
     tk::HearSessionChanges(HwndIfLoaded(), true); // a remote session needs markers in its copies
@@ -39,9 +38,11 @@ void ProgramWindow::Form_Unload() {
 }
 
 void ProgramWindow::OnTimer(UINT_PTR id) {
-    // Not every system says when a monitor goes or comes (Wine sends no WM_DISPLAYCHANGE):
-    // the list of monitors is compared now and then as well.
-    if (id == kLayoutTimer && !tk::SameLayout(monitors_, tk::Monitors())) {
+    // Not every system says when a monitor goes or comes (Wine sends no WM_DISPLAYCHANGE): the
+    // list of monitors is compared every other tick as well (once a second, with no wake-up of
+    // its own).
+    if (id == kTickTimer && (layoutTicks_ = (layoutTicks_ + 1) % 2) == 0 &&
+        !tk::SameLayout(monitors_, tk::Monitors())) {
         MonitorsChanged();
     }
     if (id == kTickTimer || id == kTickAgainTimer) {

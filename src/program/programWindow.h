@@ -33,8 +33,7 @@ private:
     // Markers and the panel left on no monitor come back onto the primary one.
     void MonitorsChanged();
 
-    static constexpr UINT_PTR kLayoutTimer = 1;
-    static constexpr UINT kLayoutInterval = 1000;
+    int layoutTicks_ = 0;
     std::vector<tk::Monitor> monitors_;
     keys::GlobalKeys keys_;
 };

@@ -30,9 +30,10 @@ HHOOK g_hook = nullptr;
 HANDLE g_thread = nullptr;
 DWORD g_threadId = 0;
 
+// Whether `keep` (shown with its window, or only hidden until the pointer comes over it) holds `at`.
 bool Holds(HWND keep, POINT at) {
     RECT r{};
-    return keep && IsWindowVisible(keep) && GetWindowRect(keep, &r) && PtInRect(&r, at);
+    return keep && IsWindowVisible(GetAncestor(keep, GA_ROOT)) && GetWindowRect(keep, &r) && PtInRect(&r, at);
 }
 
 LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {

@@ -150,3 +150,34 @@ TEST_F(Menus, StartUpLettersSetTheFirstCheckMarksOfEveryNewMarker) {
     EXPECT_FALSE(menu->Checked(frmMenu::mn_just_winw));
     EXPECT_FALSE(menu->Checked(frmMenu::mn_mouse_touka));
 }
+
+TEST_F(Menus, ARightPressOnTheGripOfAMarkerFollowingThePointerOpensItsMenuWhereFollowingStops) {
+    auto panel = Start();
+    auto menu = frmMenu::Instance();
+    menu->Choose(frmMenu::mn_follow); // the current marker, 1, follows the pointer
+    auto one = Marker(1);
+    const HWND bar = one->Hwnd();
+    EXPECT_TRUE(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_TRANSPARENT); // input passes through the bar
+    panel->MyMarkerNo(1);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_follow));
+    // The bar follows the pointer's row (nothing but the desktop beneath): the grip stays under it.
+    const RECT grip = WindowRect(one->Pnl_scale.Hwnd());
+    // (Injected moves leave Wine's X pointer behind; its later reports would take the pointer back.)
+    MouseMoveTo((grip.left + grip.right) / 2, 300);
+    SetCursorPos((grip.left + grip.right) / 2, 300);
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            const RECT now = WindowRect(one->Pnl_scale.Hwnd());
+            return now.top <= 300 && now.bottom > 300 && IsWindowVisible(one->Pnl_scale.Hwnd());
+        },
+        3000));
+    // Only the hook hears this press: the bar lets it through to the desktop.
+    auto press = PressWhenMenuOpens('F');
+    MouseButton(2, true);
+    MouseButton(2, false);
+    EXPECT_TRUE(WaitFor([&] { return !(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_TRANSPARENT); }, 5000));
+    press.join();
+    panel->MyMarkerNo(1);
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_follow));
+    EXPECT_TRUE(NoMenuShown(500));
+}
