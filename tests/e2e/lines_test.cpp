@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -48,20 +49,32 @@ bool PointerStaysAt(int x, int y) {
 
 } // namespace
 
-TEST(Lines, TheLineKeysPutTheBandOnEachLineOfAPageWhateverItsSizeAndBackUp) {
-    Page::Look look;
-    look.text = true;
-    Page page(RECT{0, 0, 1200, 640}, look); // there before the program: its marker comes in front
-    ASSERT_NE(page.Hwnd(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return page.TextLines().size() == 8; }, 3000));
-    const auto lines = page.TextLines();
-    Tolvin app(L"b");
-    HWND marker = app.Marker(1);
-    ASSERT_NE(marker, nullptr);
-    // The keys reach the program while a window of a Wine program has the keyboard.
-    Page doc(RECT{1300, 700, 1800, 1000}, Page::Focus::Take);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
-    MouseMoveTo(300, 900); // the lines are read from the window beneath the pointer's column
+// A page of text of another program, there before the program (its marker comes in front), and a
+// document of another program that has the keyboard (the keys reach the program all the same).
+class PageOfText : public testing::Test {
+protected:
+    void SetUp() override {
+        Page::Look look;
+        look.text = true;
+        page_ = std::make_unique<Page>(RECT{0, 0, 1200, 640}, look);
+        ASSERT_NE(page_->Hwnd(), nullptr);
+        ASSERT_TRUE(WaitFor([&] { return page_->TextLines().size() == 8; }, 3000));
+        lines = page_->TextLines();
+        app_ = std::make_unique<Tolvin>(L"b");
+        marker = app_->Marker(1);
+        ASSERT_NE(marker, nullptr);
+        doc_ = std::make_unique<Page>(RECT{1300, 700, 1800, 1000}, Page::Focus::Take);
+        ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc_->Hwnd(); }, 2000));
+        PointTo(300, 900); // the lines are read from the window beneath the pointer's column
+    }
+
+    std::unique_ptr<Page> page_, doc_;
+    std::unique_ptr<Tolvin> app_;
+    std::vector<std::pair<int, int>> lines;
+    HWND marker = nullptr;
+};
+
+TEST_F(PageOfText, TheLineKeysPutTheBandOnEachLineWhateverItsSizeAndBackUp) {
     for (size_t i = 0; i < lines.size(); ++i) {
         KeyChord(VK_DOWN);
         EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, lines[i]); }, 3000))
@@ -72,7 +85,7 @@ TEST(Lines, TheLineKeysPutTheBandOnEachLineOfAPageWhateverItsSizeAndBackUp) {
         EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, lines[i]); }, 3000))
             << "up to line " << i << ": " << Where(marker, lines[i]);
     }
-    EXPECT_EQ(GetForegroundWindow(), doc.Hwnd());
+    EXPECT_EQ(GetForegroundWindow(), doc_->Hwnd());
 }
 
 TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
@@ -173,19 +186,9 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
     }
 }
 
-TEST(Lines, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) {
-    Page::Look look;
-    look.text = true;
-    Page page(RECT{0, 0, 1200, 640}, look); // there before the program: its marker comes in front
-    ASSERT_NE(page.Hwnd(), nullptr);
-    ASSERT_TRUE(WaitFor([&] { return page.TextLines().size() == 8; }, 3000));
-    const auto lines = page.TextLines();
-    Tolvin app(L"b");
-    HWND marker = app.Marker(1);
-    ASSERT_NE(marker, nullptr);
-    Page doc(RECT{1300, 700, 1800, 1000}, Page::Focus::Take);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == doc.Hwnd(); }, 2000));
-    PointTo(300, 900);
+TEST_F(PageOfText, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) {
+    Page& page = *page_;
+    Page& doc = *doc_;
     KeyChord('F'); // the current marker follows the pointer
     auto mid = [&](size_t i) { return (lines[i].first + lines[i].second) / 2; };
     for (size_t i : {0, 1, 2, 4, 3, 7, 5}) {
@@ -215,16 +218,30 @@ TEST(Lines, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) 
     EXPECT_TRUE(WaitFor([&] { return page.Clicks() == clicks + 1; }, 2000))
         << "clicks " << page.Clicks() - clicks << " under " << WindowFromPoint(POINT{500, mid(5)}) << " page "
         << page.Hwnd() << " marker " << marker << " fg " << GetForegroundWindow();
+    // Hidden, the band does not follow; shown again, it goes to the line the pointer went to.
+    KeyChord('H');
+    ASSERT_TRUE(WaitFor([&] { return !IsWindowVisible(marker); }, 2000));
+    const RECT hidden = WindowRect(marker);
+    PointTo(337, mid(1));
+    Pump(300);
+    const RECT stayed = WindowRect(marker);
+    EXPECT_TRUE(EqualRect(&hidden, &stayed)) << Where(marker, lines[5]);
+    KeyChord('H');
+    EXPECT_TRUE(WaitFor(
+        [&] { return IsWindowVisible(marker) && PointerStaysAt(337, mid(1)) && CentredOn(marker, lines[1]); },
+        3000))
+        << Where(marker, lines[1]);
     // The key again: following stops, and the band stays where it is.
+    const RECT shown = WindowRect(marker);
     KeyChord('F');
     Pump(200);
-    PointTo(300, mid(1));
+    PointTo(300, mid(6));
     Pump(700);
     const RECT after = WindowRect(marker);
-    EXPECT_TRUE(EqualRect(&resting, &after)) << Where(marker, lines[5]);
+    EXPECT_TRUE(EqualRect(&shown, &after)) << Where(marker, lines[1]);
     // Following never took the keyboard: the program never had the foreground.
     DWORD pid = 0;
     GetWindowThreadProcessId(GetForegroundWindow(), &pid);
-    EXPECT_NE(pid, app.ProcessId());
+    EXPECT_NE(pid, app_->ProcessId());
     EXPECT_TRUE(GetForegroundWindow() == doc.Hwnd() || GetForegroundWindow() == page.Hwnd());
 }

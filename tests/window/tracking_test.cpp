@@ -3,6 +3,9 @@
 #include "marker/palette.h"
 #include "window/fixture.h"
 
+#include <memory>
+#include <vector>
+
 using namespace testing_support;
 
 namespace {
@@ -167,4 +170,39 @@ TEST_F(Tracking, RestingMarkersTakeNoPicturesWhileNothingAroundThemChanges) {
     // And a change is still seen.
     page.SetLook(Page::Look{kRed});
     EXPECT_TRUE(WaitFor([&] { return SameColour(Marker(1)->Picture().PixelAt(200, 5), kRed); }, 1200));
+}
+
+TEST_F(Tracking, OneProgramTickTicksEveryRestingMarkerSoEachSeesItsChangeWithinASecond) {
+    auto panel = Start();
+    panel->AddMarker();
+    std::vector<std::unique_ptr<Page>> pages;
+    for (int n = 1; n <= 3; ++n) {
+        if (n == 3) {
+            panel->AddMarker(); // one added while the others tick: the program tick takes it too
+        }
+        Marker(n)->Move(0, 3000 + 1800 * n);
+        Marker(n)->Label1_MouseUp(1, 0, 0, 0);
+        const RECT r = WindowRect(Marker(n)->Hwnd());
+        pages.push_back(std::make_unique<Page>(RECT{0, r.top - 20, 900, r.bottom + 20}, Page::Look{}));
+        SetWindowPos(pages.back()->Hwnd(), Marker(n)->Hwnd(), 0, 0, 0, 0,
+                     SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+    Pump(1200); // the ticks have seen the pages beneath
+    for (int n = 1; n <= 3; ++n) {
+        ASSERT_TRUE(SameColour(Marker(n)->Picture().PixelAt(200, 5), kWhite)) << n;
+    }
+    // Every page turns green at once: every marker's next tick sees it, none waits its turn.
+    for (auto& page : pages) {
+        page->SetLook(Page::Look{kGreen});
+    }
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            for (int n = 1; n <= 3; ++n) {
+                if (!SameColour(Marker(n)->Picture().PixelAt(200, 5), kGreen)) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        1200));
 }
