@@ -165,7 +165,10 @@ public:
 };
 
 // A timer of `hwnd` every `ms`, which the system may fire up to `toleranceMs` late to fold it with
-// other wake-ups (SetCoalescableTimer, Windows 8 and later); a plain timer elsewhere.
+// other wake-ups. SetCoalescableTimer (user32, Windows 8 and later; loaded by name) takes the
+// tolerance in milliseconds as its last argument, between TIMERV_DEFAULT_COALESCING (0, the
+// system's own choice) and TIMERV_NO_COALESCING; where it is missing or refuses, a plain SetTimer,
+// which the system coalesces by its own rules. Either way the timer is WM_TIMER to `hwnd`, `id`.
 void SetCoalescedTimer(HWND hwnd, UINT_PTR id, UINT ms, UINT toleranceMs);
 
 // Whether a menu or the message box of the program is open, and how long ago the last one closed.
