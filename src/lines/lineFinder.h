@@ -3,6 +3,7 @@
 #pragma once
 #include "toolkit/surface.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -39,5 +40,11 @@ std::vector<Span> FindLines(const Strip& strip);
 // `tolerance` rows beyond the band's. None where there is no such line.
 std::optional<int> NextLineCentre(const std::vector<Span>& found, int centre, int direction,
                                   int tolerance = 2);
+
+// How far above and below a band its lines are looked for: a few band heights, and never so little
+// that a heading taller than the band does not fit.
+inline int Reach(int bandHeight) {
+    return std::max(5 * bandHeight, 160);
+}
 
 } // namespace lines

@@ -11,14 +11,6 @@
 #include <algorithm>
 #include <vector>
 
-namespace {
-
-int Reach(int bandHeight) {
-    return std::max(5 * bandHeight, 160);
-}
-
-} // namespace
-
 void markShape::SetFollowing(bool on) {
     const HWND me = HwndIfLoaded();
     if (!me || on == following_) {
@@ -30,11 +22,9 @@ void markShape::SetFollowing(bool on) {
     LONG_PTR ex = GetWindowLongPtrW(me, GWL_EXSTYLE);
     ex = on ? ex | WS_EX_LAYERED | WS_EX_TRANSPARENT : ex & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT);
     SetWindowLongPtrW(me, GWL_EXSTYLE, ex);
-    if (on) {
-        SetLayeredWindowAttributes(me, 0, 255, LWA_ALPHA);
-    }
     followLine_ = RECT{};
     if (on) {
+        SetLayeredWindowAttributes(me, 0, 255, LWA_ALPHA);
         // The grip still takes a right press, which the bar would let through: the menu opens.
         tk::HearPointer(me, kWmFollow, kWmGripMenu, Pnl_scale.Hwnd());
         FollowPointer();
@@ -83,11 +73,11 @@ void markShape::FollowPointer() {
         Move(tk::TwipsX(monitor.left), Top(), tk::TwipsX(monitor.right - monitor.left), Height());
         band = tk::WindowRectOf(HwndIfLoaded());
     }
-    const std::vector<lines::Span> found = LinesAround(p.y - Reach(h), p.y + Reach(h), p.x);
+    const std::vector<lines::Span> found = LinesAround(p.y - lines::Reach(h), p.y + lines::Reach(h), p.x);
     int centre = p.y;
     followLine_ = RECT{p.x, p.y, p.x + 1, p.y + 1};
     if (!found.empty()) {
-        LONG above = p.y - Reach(h), below = p.y + Reach(h);
+        LONG above = p.y - lines::Reach(h), below = p.y + lines::Reach(h);
         const lines::Span* in = nullptr;
         for (const lines::Span& s : found) {
             if (p.y >= s.top && p.y < s.bottom) {

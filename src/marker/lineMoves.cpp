@@ -14,12 +14,6 @@
 
 namespace {
 
-// How far around the band the lines are looked for: a few band heights, and never so little that
-// a heading taller than the band does not fit.
-int Reach(int bandHeight) {
-    return std::max(5 * bandHeight, 160);
-}
-
 RECT Clipped(const RECT& r, const RECT& to) {
     RECT out{};
     IntersectRect(&out, &r, &to);
@@ -112,7 +106,7 @@ void markShape::MoveLines(int count) {
     const int dir = count > 0 ? 1 : -1;
     // Both ways, so that the line under the band is found whole whichever way it goes.
     const std::vector<lines::Span> found =
-        LinesAround(band.top - Reach(h), band.bottom + Reach(h), pointer.x);
+        LinesAround(band.top - lines::Reach(h), band.bottom + lines::Reach(h), pointer.x);
     int top = band.top;
     bool onText = false;
     for (int i = 0; i < std::abs(count); ++i) {

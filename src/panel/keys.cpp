@@ -6,6 +6,16 @@ namespace {
 // MOD_NOREPEAT (Windows 7 and later): holding H down toggles once; the line keys repeat.
 constexpr UINT kNoRepeat = 0x4000;
 constexpr UINT kModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+constexpr Key kAllKeys[] = {kLineDown, kLineUp, kHideShow, kFollow};
+
+bool IsKey(int id) {
+    for (Key key : kAllKeys) {
+        if (id == key) {
+            return true;
+        }
+    }
+    return false;
+}
 } // namespace
 
 double LineTop(double top, double height, double monitorTop, double monitorBottom, int lines) {
@@ -39,7 +49,7 @@ void GlobalKeys::Take(HWND owner, std::function<void(Key)> onKey) {
 }
 
 void GlobalKeys::GiveBack() {
-    for (Key key : {kLineDown, kLineUp, kHideShow, kFollow}) {
+    for (Key key : kAllKeys) {
         if (Held(key)) {
             UnregisterHotKey(hwnd_, key);
         }
@@ -49,8 +59,7 @@ void GlobalKeys::GiveBack() {
 }
 
 void GlobalKeys::Pressed(int id) const {
-    if ((id == kLineDown || id == kLineUp || id == kHideShow || id == kFollow) &&
-        Held(static_cast<Key>(id)) && onKey_) {
+    if (IsKey(id) && Held(static_cast<Key>(id)) && onKey_) {
         // The handler may give the keys back (closing the last marker): copy first.
         const auto onKey = onKey_;
         onKey(static_cast<Key>(id));

@@ -23,16 +23,25 @@ std::wstring WindowsPath(std::wstring p) {
 } // namespace
 
 namespace {
+// The first window of `cls` (and `caption`, if given) that belongs to process `pid`: a window of
+// a program ended a moment ago can still be found for a while.
+HWND FindOwnWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, cls, caption); w;
+         w = FindWindowExW(nullptr, w, cls, caption)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == pid) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
 // Whether process `pid` has made any window of the program's.
 bool HasProgramWindow(DWORD pid) {
     for (const wchar_t* cls : {L"TolvinProgram", L"TolvinControl", L"TolvinMarker"}) {
-        for (HWND w = FindWindowExW(nullptr, nullptr, cls, nullptr); w;
-             w = FindWindowExW(nullptr, w, cls, nullptr)) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (owner == pid) {
-                return true;
-            }
+        if (FindOwnWindow(pid, cls, nullptr)) {
+            return true;
         }
     }
     return false;
@@ -100,22 +109,6 @@ Tolvin::~Tolvin() {
         [] { return !FindWindowW(L"TolvinMarker", nullptr) && !FindWindowW(L"TolvinControl", nullptr); },
         5000);
 }
-
-namespace {
-// The first window of `cls` (and `caption`, if given) that belongs to process `pid`: a window of
-// a program ended a moment ago can still be found for a while.
-HWND FindOwnWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
-    for (HWND w = FindWindowExW(nullptr, nullptr, cls, caption); w;
-         w = FindWindowExW(nullptr, w, cls, caption)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(w, &owner);
-        if (owner == pid) {
-            return w;
-        }
-    }
-    return nullptr;
-}
-} // namespace
 
 HWND Tolvin::Marker(int n, int ms) const {
     const std::wstring caption = L"Tolvin No." + std::to_wstring(n);
