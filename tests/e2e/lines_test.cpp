@@ -27,26 +27,6 @@ std::string Where(HWND marker, std::pair<int, int> line) {
            std::to_string(line.first) + "," + std::to_string(line.second) + ")";
 }
 
-// The pointer moved as a user moves it. Injected input moves Wine's pointer but not always the X
-// pointer, and a window moving under the X pointer then reports a move at the X pointer's place:
-// the X pointer is put there too, as Windows has only one pointer.
-void PointTo(int x, int y) {
-    MouseMoveTo(x, y);
-    SetCursorPos(x, y);
-}
-
-// Wine sometimes puts the pointer back where it was a moment before (a crossing event of a window
-// that moved under the X pointer, read late): only then is it put where the test wants it again.
-bool PointerStaysAt(int x, int y) {
-    POINT now{};
-    GetCursorPos(&now);
-    if (now.x == x && now.y == y) {
-        return true;
-    }
-    PointTo(x, y);
-    return false;
-}
-
 } // namespace
 
 // A page of text of another program, there before the program (its marker comes in front), and a

@@ -184,10 +184,13 @@ TEST(Monitors, ASecondMonitorLeftOfThePrimaryIsReachedAtNegativeCoordinates) {
                    std::abs((now.top + now.bottom - 1) / 2 - y) <= 1 && now.bottom - now.top == h;
         };
         for (const POINT p : {POINT{900, 200}, POINT{-500, 400}}) {
-            MouseMoveTo(p.x, p.y);
-            SetCursorPos(p.x, p.y); // the X pointer too: Wine would take the pointer back to it
-            EXPECT_TRUE(
-                WaitFor([&] { return centredAt(p.x < 0 ? -1024 : 0, p.x < 0 ? 0 : 1280, p.y); }, 3000))
+            PointTo(p.x, p.y);
+            EXPECT_TRUE(WaitFor(
+                [&] {
+                    return PointerStaysAt(p.x, p.y) &&
+                           centredAt(p.x < 0 ? -1024 : 0, p.x < 0 ? 0 : 1280, p.y);
+                },
+                3000))
                 << p.x << ": [" << WindowRect(marker).left << "," << WindowRect(marker).right << ") rows "
                 << WindowRect(marker).top << "-" << WindowRect(marker).bottom;
         }

@@ -300,6 +300,21 @@ void MouseMoveTo(int x, int y) {
     Pump(30);
 }
 
+void PointTo(int x, int y) {
+    MouseMoveTo(x, y);
+    SetCursorPos(x, y);
+}
+
+bool PointerStaysAt(int x, int y) {
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x == x && now.y == y) {
+        return true;
+    }
+    PointTo(x, y);
+    return false;
+}
+
 void MouseButton(int button, bool down) {
     INPUT in{};
     in.type = INPUT_MOUSE;

@@ -102,6 +102,13 @@ bool IsTopmost(HWND hwnd);
 
 // Real input through SendInput, in screen pixels.
 void MouseMoveTo(int x, int y);
+// The pointer moved as a user moves it. Injected input moves Wine's pointer but not always the X
+// pointer, and a window moving under the X pointer then reports a move at the X pointer's place:
+// the X pointer is put there too, as Windows has only one pointer.
+void PointTo(int x, int y);
+// Wine sometimes puts the pointer back where it was a moment before (a crossing event of a window
+// that moved under the X pointer, read late): only then is it put where the test wants it again.
+bool PointerStaysAt(int x, int y);
 void MouseButton(int button, bool down); // 1 left, 2 right, 4 middle
 void MouseWheel(int delta);
 // A left-button drag from (x1, y1) to (x2, y2) in `steps` moves, then `settleMs` of pumping.

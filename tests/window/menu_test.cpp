@@ -162,9 +162,7 @@ TEST_F(Menus, ARightPressOnTheGripOfAMarkerFollowingThePointerOpensItsMenuWhereF
     EXPECT_TRUE(menu->Checked(frmMenu::mn_follow));
     // The bar follows the pointer's row (nothing but the desktop beneath): the grip stays under it.
     const RECT grip = WindowRect(one->Pnl_scale.Hwnd());
-    // (Injected moves leave Wine's X pointer behind; its later reports would take the pointer back.)
-    MouseMoveTo((grip.left + grip.right) / 2, 300);
-    SetCursorPos((grip.left + grip.right) / 2, 300);
+    PointTo((grip.left + grip.right) / 2, 300);
     ASSERT_TRUE(WaitFor(
         [&] {
             const RECT now = WindowRect(one->Pnl_scale.Hwnd());
