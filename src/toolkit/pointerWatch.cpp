@@ -21,6 +21,7 @@ struct Listener {
 std::mutex g_lock; // guards everything below but the thread itself, which only the UI thread touches
 std::vector<Listener> g_listeners;
 POINT g_point{};
+DWORD g_pointTime = 0;
 bool g_pointHeard = false;
 bool g_rightKept = false; // a right press was kept from the window beneath: its release too
 HHOOK g_hook = nullptr;
@@ -40,10 +41,13 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
         const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
         const auto message = static_cast<UINT>(wParam);
         std::lock_guard<std::mutex> hold(g_lock);
-        // The last one heard is where the pointer is. (Input times are no order: injected input and
-        // the display's reports are stamped from different clocks.)
-        g_point = info->pt;
-        g_pointHeard = true;
+        // Input may be handed to the hook out of order (injected input among real): the latest by
+        // its time is where the pointer is.
+        if (!g_pointHeard || static_cast<LONG>(info->time - g_pointTime) >= 0) {
+            g_point = info->pt;
+            g_pointTime = info->time;
+            g_pointHeard = true;
+        }
         if (message == WM_MOUSEMOVE) {
             for (Listener& l : g_listeners) {
                 if (!l.movePosted && PostMessageW(l.window, l.moved, 0, 0)) {
