@@ -4,6 +4,7 @@
 #include "program/commands.h"
 #include "program/tick.h"
 #include "toolkit/capture.h"
+#include "toolkit/pointerWatch.h"
 
 ProgramWindow::WindowDesign ProgramWindow::Design() const {
     return {L"TolvinProgram", WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, 0, 0};
@@ -44,6 +45,9 @@ void ProgramWindow::OnTimer(UINT_PTR id) {
     if (id == kTickTimer && (layoutTicks_ = (layoutTicks_ + 1) % 2) == 0 &&
         !tk::SameLayout(monitors_, tk::Monitors())) {
         MonitorsChanged();
+    }
+    if (id == kTickTimer) {
+        tk::LookAtPointer(); // a following band also goes where a program put the pointer
     }
     if (id == kTickTimer || id == kTickAgainTimer) {
         EnableTimer(kTickAgainTimer, tick::kRetryMs, !frmControl::Instance()->TickMarkers());

@@ -23,7 +23,8 @@ std::vector<Listener> g_listeners;
 POINT g_point{};
 DWORD g_pointTime = 0;
 bool g_pointHeard = false;
-bool g_rightKept = false; // a right press was kept from the window beneath: its release too
+bool g_movedSinceLook = false; // the hook heard a move since the last LookAtPointer
+bool g_rightKept = false;      // a right press was kept from the window beneath: its release too
 HHOOK g_hook = nullptr;
 
 // The hook's thread. A plain system thread: one still running as the process ends is no fault.
@@ -36,11 +37,21 @@ bool Holds(HWND keep, POINT at) {
     return keep && IsWindowVisible(GetAncestor(keep, GA_ROOT)) && GetWindowRect(keep, &r) && PtInRect(&r, at);
 }
 
+// Posts a move to every listener that has read the last one. Called holding g_lock.
+void TellMoved() {
+    for (Listener& l : g_listeners) {
+        if (!l.movePosted && PostMessageW(l.window, l.moved, 0, 0)) {
+            l.movePosted = true;
+        }
+    }
+}
+
 LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const auto* info = reinterpret_cast<const MSLLHOOKSTRUCT*>(lParam);
         const auto message = static_cast<UINT>(wParam);
         std::lock_guard<std::mutex> hold(g_lock);
+        g_movedSinceLook = g_movedSinceLook || message == WM_MOUSEMOVE;
         // Input may be handed to the hook out of order (injected input among real): the latest by
         // its time is where the pointer is.
         if (!g_pointHeard || static_cast<LONG>(info->time - g_pointTime) >= 0) {
@@ -49,11 +60,7 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
             g_pointHeard = true;
         }
         if (message == WM_MOUSEMOVE) {
-            for (Listener& l : g_listeners) {
-                if (!l.movePosted && PostMessageW(l.window, l.moved, 0, 0)) {
-                    l.movePosted = true;
-                }
-            }
+            TellMoved();
         } else if (message == WM_RBUTTONDOWN) {
             for (const Listener& l : g_listeners) {
                 if (Holds(l.keep, info->pt)) {
@@ -121,11 +128,13 @@ void HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep) {
         } else {
             *it = Listener{window, moved, rightPress, keep, false};
         }
-        if (!g_pointHeard) {
-            GetCursorPos(&g_point);
-        }
     }
     StartThread();
+    // Asked only once the hook listens: a move made before is in the answer, one made after is heard.
+    std::lock_guard<std::mutex> hold(g_lock);
+    if (!g_pointHeard) {
+        GetCursorPos(&g_point);
+    }
 }
 
 void StopHearingPointer(HWND window) {
@@ -158,6 +167,25 @@ POINT HeardPointer() {
         return p;
     }
     return g_point;
+}
+
+void LookAtPointer() {
+    if (!g_thread) {
+        return;
+    }
+    POINT now{};
+    if (!GetCursorPos(&now)) {
+        return;
+    }
+    std::lock_guard<std::mutex> hold(g_lock);
+    const bool quiet = !g_movedSinceLook;
+    g_movedSinceLook = false;
+    if (!quiet || (now.x == g_point.x && now.y == g_point.y)) {
+        return; // a moving pointer is the hook's to tell
+    }
+    g_point = now;
+    g_pointHeard = true;
+    TellMoved();
 }
 
 void PointerMoveTaken(HWND window) {

@@ -1,5 +1,6 @@
 // Hearing the pointer anywhere on the desktop, over any program's window, while something needs it
-// (a low-level mouse hook): nothing runs while the pointer rests.
+// (a low-level mouse hook): while the pointer rests, nothing runs but a look at its place on the
+// program's tick.
 //
 // The hook runs on a thread of its own that does nothing else, so the system never waits for the
 // program's windows to answer before it moves the pointer (a low-level hook that keeps the input
@@ -20,6 +21,10 @@ bool HearingPointer();
 
 // Where the pointer is, as the hook last heard it (GetCursorPos before any move was heard).
 POINT HeardPointer();
+// A pointer put somewhere by a program (SetCursorPos) is not input, and no hook hears it: called
+// now and then, this asks where the pointer is and, if it rests somewhere other than where it was
+// last heard, tells the listeners as a move. While the pointer moves, the hook alone tells.
+void LookAtPointer();
 // The window has read the latest move: the next one is posted again.
 void PointerMoveTaken(HWND window);
 
