@@ -174,6 +174,27 @@ TEST(Monitors, ASecondMonitorLeftOfThePrimaryIsReachedAtNegativeCoordinates) {
         KeyChord(VK_DOWN);
         EXPECT_TRUE(WaitForStep(marker, r.top));
         EXPECT_EQ(GetForegroundWindow(), doc.Hwnd());
+        // Following the pointer (over no text: its row), the band goes with it onto the monitor
+        // it is on, across that monitor's width, and back.
+        KeyChord('F');
+        const int h = r.bottom - r.top;
+        auto centredAt = [&](int left, int right, int y) {
+            const RECT now = WindowRect(marker);
+            return !HasWindowRegion(marker) && now.left == left && now.right == right &&
+                   std::abs((now.top + now.bottom - 1) / 2 - y) <= 1 && now.bottom - now.top == h;
+        };
+        for (const POINT p : {POINT{900, 200}, POINT{-500, 400}}) {
+            PointTo(p.x, p.y);
+            EXPECT_TRUE(WaitFor(
+                [&] {
+                    return PointerStaysAt(p.x, p.y) &&
+                           centredAt(p.x < 0 ? -1024 : 0, p.x < 0 ? 0 : 1280, p.y);
+                },
+                3000))
+                << p.x << ": [" << WindowRect(marker).left << "," << WindowRect(marker).right << ") rows "
+                << WindowRect(marker).top << "-" << WindowRect(marker).bottom;
+        }
+        KeyChord('F');
     }
     LetMarkersRefresh();
     DragGripTo(app.Grip(1), 600, 100); // and back onto the primary monitor
