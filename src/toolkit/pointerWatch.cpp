@@ -37,6 +37,16 @@ bool Holds(HWND keep, POINT at) {
     return keep && IsWindowVisible(GetAncestor(keep, GA_ROOT)) && GetWindowRect(keep, &r) && PtInRect(&r, at);
 }
 
+// Input may be handed to the hook out of order (Wine reads a window's crossing event late and
+// reports a place the pointer has since left): an event stamped a little before the latest heard
+// is old news. One stamped much earlier comes from another clock (SendInput takes the caller's
+// time stamp), and is the pointer's place like any other.
+constexpr LONG kLateMs = 1000;
+bool ArrivedLate(DWORD time, DWORD latest) {
+    const LONG before = static_cast<LONG>(latest - time);
+    return before > 0 && before <= kLateMs;
+}
+
 // Posts a move to every listener that has read the last one. Called holding g_lock.
 void TellMoved() {
     for (Listener& l : g_listeners) {
@@ -52,9 +62,7 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
         const auto message = static_cast<UINT>(wParam);
         std::lock_guard<std::mutex> hold(g_lock);
         g_movedSinceLook = g_movedSinceLook || message == WM_MOUSEMOVE;
-        // Input may be handed to the hook out of order (injected input among real): the latest by
-        // its time is where the pointer is.
-        if (!g_pointHeard || static_cast<LONG>(info->time - g_pointTime) >= 0) {
+        if (!g_pointHeard || !ArrivedLate(info->time, g_pointTime)) {
             g_point = info->pt;
             g_pointTime = info->time;
             g_pointHeard = true;

@@ -193,6 +193,19 @@ TEST_F(PageOfText, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksTh
     // A program puts the pointer on another line: no hook hears that, and the band goes there too.
     SetCursorPos(1600, mid(6));
     EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, lines[6]); }, 3000)) << Where(marker, lines[6]);
+    // A program stamps its input by a clock of its own, a minute ahead: the band goes there, and
+    // then still follows the pointer as it goes on moving (never resting for a tick) in line 4.
+    MouseMoveTo(450, mid(2), GetTickCount() + 60000);
+    SetCursorPos(450, mid(2)); // the X pointer too (see PointTo)
+    EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, lines[2]); }, 3000)) << Where(marker, lines[2]);
+    int wiggle = 0;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            PointTo(450 + ++wiggle % 7, mid(4));
+            return CentredOn(marker, lines[4]);
+        },
+        3000))
+        << Where(marker, lines[4]);
     // A click on the band reaches the page beneath it.
     const int clicks = page.Clicks();
     PointTo(500, mid(5));

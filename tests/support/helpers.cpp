@@ -286,7 +286,7 @@ bool IsTopmost(HWND hwnd) {
     return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-void MouseMoveTo(int x, int y) {
+void MouseMoveTo(int x, int y, DWORD time) {
     // Over the whole desktop, every monitor (on one monitor, the same as the primary screen).
     const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
@@ -296,6 +296,7 @@ void MouseMoveTo(int x, int y) {
     in.mi.dx = static_cast<LONG>((static_cast<long long>(x - vx) * 65536 + w - 1) / w);
     in.mi.dy = static_cast<LONG>((static_cast<long long>(y - vy) * 65536 + h - 1) / h);
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in.mi.time = time;
     SendInput(1, &in, sizeof in);
     Pump(30);
 }

@@ -100,8 +100,8 @@ RECT WindowRect(HWND hwnd);
 bool HasWindowRegion(HWND hwnd);
 bool IsTopmost(HWND hwnd);
 
-// Real input through SendInput, in screen pixels.
-void MouseMoveTo(int x, int y);
+// Real input through SendInput, in screen pixels; `time` is the input's time stamp (0: the system's).
+void MouseMoveTo(int x, int y, DWORD time = 0);
 // The pointer moved as a user moves it. Injected input moves Wine's pointer but not always the X
 // pointer, and a window moving under the X pointer then reports a move at the X pointer's place:
 // the X pointer is put there too, as Windows has only one pointer.
