@@ -96,9 +96,11 @@ TEST(Input, DraggingThePanelPictureMovesThePanel) {
     // A yellow pixel of the stripe.
     Drag(before.left + pic / 8, before.top + pic * 9 / 32, before.left + pic / 8 - 300,
          before.top + pic * 9 / 32 - 200);
-    const RECT after = WindowRect(panel);
-    EXPECT_EQ(after.left, before.left - 300);
-    EXPECT_EQ(after.top, before.top - 200);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            return WindowRect(panel).left == before.left - 300 && WindowRect(panel).top == before.top - 200;
+        },
+        2000));
     EXPECT_TRUE(IsTopmost(panel));
 }
 
