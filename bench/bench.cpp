@@ -95,6 +95,14 @@ double FiletimeMs(FILETIME f) {
            10000.0;
 }
 
+// The message loop, run for `length`, waking at least every `wakeMs`.
+void RunMessagesFor(Clock::duration length, DWORD wakeMs = 50) {
+    for (const auto start = Clock::now(); Clock::now() - start < length;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, wakeMs, QS_ALLINPUT);
+        tk::DoEvents();
+    }
+}
+
 // CPU used while the markers rest for `seconds` with the message loop running, in % of one core:
 // the program alone and (under Wine) the program with the Wine server.
 void PrintIdleCpu(const char* what, int seconds) {
@@ -102,11 +110,7 @@ void PrintIdleCpu(const char* what, int seconds) {
     FILETIME c, e, k0, u0, k1, u1;
     GetProcessTimes(GetCurrentProcess(), &c, &e, &k0, &u0);
     const double server0 = WineServerCpuSeconds();
-    const auto start = Clock::now();
-    while (Clock::now() - start < std::chrono::seconds(seconds)) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        tk::DoEvents();
-    }
+    RunMessagesFor(std::chrono::seconds(seconds));
     GetProcessTimes(GetCurrentProcess(), &c, &e, &k1, &u1);
     const double cpuMs = FiletimeMs(k1) - FiletimeMs(k0) + FiletimeMs(u1) - FiletimeMs(u0);
     const double program = cpuMs / (10.0 * seconds);
@@ -139,11 +143,7 @@ void PrintLiveCopies(frmControl& panel, const char* what, int seconds) {
             }
         }
         const long copies = markShape::LiveScreenCopies(), pictures = markShape::PicturesTaken();
-        const auto start = Clock::now();
-        while (Clock::now() - start < std::chrono::seconds(seconds)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-            tk::DoEvents();
-        }
+        RunMessagesFor(std::chrono::seconds(seconds));
         const double perSecond = static_cast<double>(inPlace ? markShape::LiveScreenCopies() - copies
                                                              : markShape::PicturesTaken() - pictures) /
                                  seconds;
@@ -179,11 +179,7 @@ void PrintTimeToShowAChange(markShape& m) {
     std::vector<double> ms;
     for (int i = 0; i < 20; ++i) {
         colour = colour == RGB(255, 255, 255) ? RGB(0, 0, 0) : RGB(255, 255, 255);
-        const auto pause = Clock::now();
-        while (Clock::now() - pause < std::chrono::milliseconds(37 * i % 500)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-            tk::DoEvents();
-        }
+        RunMessagesFor(std::chrono::milliseconds(37 * i % 500), 5);
         page.SetLook(testing_support::Page::Look{colour});
         const auto t0 = Clock::now();
         while (m.Picture().PixelAt(300, 5) != colour && Clock::now() - t0 < std::chrono::seconds(3)) {
@@ -241,10 +237,7 @@ void PrintLines(markShape& m) {
     moving = false;
     mover.join();
     // The last line's move and picture are not the resting pointer's (a program tick is 0.5 s).
-    for (const auto settle = Clock::now(); Clock::now() - settle < std::chrono::milliseconds(1000);) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        tk::DoEvents();
-    }
+    RunMessagesFor(std::chrono::seconds(1));
     PrintIdleCpu("CPU of a marker following a resting pointer, 10 s", 10);
     m.SetFollowing(false);
     m.Move(0, 3000);

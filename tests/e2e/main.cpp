@@ -20,9 +20,7 @@ std::wstring WindowsPath(std::wstring p) {
     }
     return p;
 }
-} // namespace
 
-namespace {
 // The first window of `cls` (and `caption`, if given) that belongs to process `pid`: a window of
 // a program ended a moment ago can still be found for a while.
 HWND FindOwnWindow(DWORD pid, const wchar_t* cls, const wchar_t* caption) {
