@@ -79,7 +79,13 @@ void markShape::CreateElements() {
     Pnl_scale.MouseUp = [this](const tk::MouseArgs& a) { Pnl_scale_MouseUp(a.button, a.shift, a.x, a.y); };
     Label1.MouseDown = [this](const tk::MouseArgs& a) { Label1_MouseDown(a.button, a.shift, a.x, a.y); };
     Label1.MouseMove = [this](const tk::MouseArgs& a) { Label1_MouseMove(a.button, a.shift, a.x, a.y); };
-    Label1.MouseUp = [this](const tk::MouseArgs& a) { Label1_MouseUp(a.button, a.shift, a.x, a.y); };
+    Label1.MouseUp = [this](const tk::MouseArgs& a) {
+        if (a.button == 1) {
+            // The release's own place ends the drag, whatever moves before it were not read yet.
+            Label1_MouseMove(1, a.shift, a.x, a.y);
+        }
+        Label1_MouseUp(a.button, a.shift, a.x, a.y);
+    };
     L_color.Click = [this] { L_color_Click(); };
 }
 
@@ -453,6 +459,8 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
     if (Button != 1) {
         return;
     }
+    // The release's own place ends the drag, whatever moves before it were not read yet.
+    Pnl_scale_MouseMove(1, 0, X, Y);
     const int P = CInt(Pnl_scale.Left() + Left());
     if (frmControl::Instance()->JustWidth(mk_no)) {
         // The release point in screen pixels: the grip's place plus X and Y.

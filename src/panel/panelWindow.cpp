@@ -204,7 +204,7 @@ bool frmControl::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resu
     default:
         break;
     }
-    if (drag_.OnMessage(HwndIfLoaded(), msg)) {
+    if (drag_.OnMessage(HwndIfLoaded(), msg, lParam)) {
         result = 0;
         return true;
     }

@@ -443,7 +443,7 @@ void WindowDrag::Begin(HWND hwnd) {
     HoldPointer(hwnd, 1);
 }
 
-bool WindowDrag::OnMessage(HWND hwnd, UINT msg) {
+bool WindowDrag::OnMessage(HWND hwnd, UINT msg, LPARAM lParam) {
     if (!active_) {
         return false;
     }
@@ -456,12 +456,17 @@ bool WindowDrag::OnMessage(HWND hwnd, UINT msg) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         return true;
     }
-    case WM_LBUTTONUP:
+    case WM_LBUTTONUP: {
         active_ = false;
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(hwnd, &p);
+        SetWindowPos(hwnd, nullptr, p.x - grab_.x, p.y - grab_.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         if (GetCapture() == hwnd) {
             ReleaseCapture();
         }
         return true;
+    }
     case WM_CAPTURECHANGED:
         active_ = false;
         return false;

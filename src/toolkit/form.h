@@ -146,8 +146,9 @@ class WindowDrag {
 public:
     // At a left press on the window: holds the pointer until the button is let go.
     void Begin(HWND hwnd);
-    // Hands the drag the window's mouse messages; true for those it took.
-    bool OnMessage(HWND hwnd, UINT msg);
+    // Hands the drag the window's mouse messages; true for those it took. The release's own place
+    // (its lParam) is where the window ends, whatever moves before it were not read yet.
+    bool OnMessage(HWND hwnd, UINT msg, LPARAM lParam);
     bool Active() const { return active_; }
 
 private:

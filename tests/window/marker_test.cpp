@@ -212,3 +212,33 @@ TEST_F(MarkerWindow, AGripReleaseWithoutWidthFittingRestoresTheFullScreenWidth) 
     // The grip keeps its place on the screen.
     EXPECT_EQ(ChildRect(m->Pnl_scale.Hwnd()).left, Px(1500) + Px(300));
 }
+
+TEST_F(MarkerWindow, EachDragEndsWhereTheButtonIsLetGoThoughTheMovesBeforeItWereNeverRead) {
+    // A busy program reads the release before the last moves: the release's own place decides.
+    auto panel = Start();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    auto press = [](HWND h, int x, int y) { SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y)); };
+    auto release = [](HWND h, int x, int y) {
+        SendMessageW(h, WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)));
+    };
+    // The grip: pressed, then let go 40 pixels higher with no move between.
+    const RECT before = WindowRect(m->Hwnd());
+    press(m->Pnl_scale.Hwnd(), 5, 5);
+    release(m->Pnl_scale.Hwnd(), 5, 5 - 40);
+    EXPECT_EQ(WindowRect(m->Hwnd()).top, before.top - 40);
+    EXPECT_EQ(m->frame_hwnd, nullptr);
+    // The height strip: let go 30 pixels higher, the bottom edge stays.
+    const RECT moved = WindowRect(m->Hwnd());
+    press(m->Label1.Hwnd(), 5, 1);
+    release(m->Label1.Hwnd(), 5, 1 - 30);
+    EXPECT_EQ(WindowRect(m->Hwnd()).top, moved.top - 30);
+    EXPECT_EQ(WindowRect(m->Hwnd()).bottom, moved.bottom);
+    // The panel, dragged by its picture (which reads the grab from the pointer's place).
+    const RECT p = WindowRect(panel->Hwnd());
+    SetCursorPos(p.left + 10, p.top + 10);
+    press(panel->Hwnd(), 10, 10);
+    release(panel->Hwnd(), 10 - 300, 10 - 200);
+    EXPECT_EQ(WindowRect(panel->Hwnd()).left, p.left - 300);
+    EXPECT_EQ(WindowRect(panel->Hwnd()).top, p.top - 200);
+}
