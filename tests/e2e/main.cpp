@@ -1,4 +1,5 @@
 #include "e2e/tolvin.h"
+#include "support/failureShots.h"
 #include "support/helpers.h"
 
 #include <gtest/gtest.h>
@@ -207,7 +208,7 @@ void Type(const char* letters) {
 }
 
 void Click(int x, int y, int button) {
-    testing_support::MouseMoveTo(x, y);
+    testing_support::PointTo(x, y);
     testing_support::MouseButton(button, true);
     testing_support::MouseButton(button, false);
 }
@@ -280,6 +281,7 @@ testing::AssertionResult MenuKeysAt(int x, int y, std::initializer_list<WORD> ke
 
 int wmain(int argc, wchar_t** argv) {
     testing::InitGoogleTest(&argc, argv);
+    testing_support::SaveScreenshotsOfFailures();
     if (argc < 2) {
         fprintf(stderr, "usage: e2e_tests path\\to\\tolvin.exe\n");
         return 2;

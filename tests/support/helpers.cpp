@@ -335,10 +335,12 @@ void MouseButton(int button, bool down) {
 }
 
 void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs) {
-    MouseMoveTo(x1, y1);
+    // The window dragged moves under the X pointer: each move puts the X pointer there too, or
+    // Wine would take the pointer (and the release) back to where the X pointer was left.
+    PointTo(x1, y1);
     MouseButton(1, true);
     for (int i = 1; i <= steps; ++i) {
-        MouseMoveTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
+        PointTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
     }
     MouseButton(1, false);
     Pump(settleMs);
