@@ -78,6 +78,25 @@ start_monitors_display() {
     export TOLVIN_MONITORS_DISPLAY="$X_SERVER_NAME"
 }
 
+# After a red run: each failed group with its failed tests, where the whole output is, and the
+# pictures of the desktop the tests saved at their first failed check (turned into PNG).
+report_failures() {
+    local log="$BUILD_DIR/Testing/Temporary/LastTest.log" shot
+    echo
+    echo "== What failed"
+    awk '/^[0-9]+\/[0-9]+ Testing: / { group = $3 }
+         /^\[  FAILED  \] [A-Za-z]/ && !seen[group " " $4]++ { print "  " group ": " $4; named[group] = 1 }
+         /^Test Failed\./ { failed[group] = 1 }
+         END { for (g in failed) if (!named[g]) print "  " g ": failed (ended, timed out or crashed: see its output)" }' \
+        "$log"
+    echo "  output of every test: $log"
+    for shot in "$BUILD_DIR"/failures/*/*.bmp; do
+        [ -f "$shot" ] || continue
+        convert "$shot" "${shot%.bmp}.png" 2>/dev/null && rm -f "$shot" && shot="${shot%.bmp}.png"
+        echo "  the desktop at the first failed check: $shot"
+    done
+}
+
 stop_display() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
     local pid

@@ -20,7 +20,9 @@ preparing+=($!)
 prepare_prefix "$TOLVIN_ROOT/build/wineprefix-96" 96
 wait "${preparing[@]}" # not the display servers, which run on in the background
 status=0
+rm -rf "$BUILD_DIR/failures"
 ctest --preset windows -j 4 "$@" || status=$?
+[ "$status" -eq 0 ] || report_failures
 for prefix in wineprefix-144 wineprefix-monitors; do
     WINEPREFIX="$TOLVIN_ROOT/build/$prefix" wineserver -k >/dev/null 2>&1 || true
 done
