@@ -36,15 +36,6 @@ int Channel(tk::Pixel p, int shift) {
     return static_cast<int>((p >> shift) & 0xFF);
 }
 
-bool Differs(tk::Pixel a, tk::Pixel b) {
-    for (int shift : {0, 8, 16}) {
-        if (std::abs(Channel(a, shift) - Channel(b, shift)) > kInkDistance) {
-            return true;
-        }
-    }
-    return false;
-}
-
 tk::Pixel Paper(const Strip& s, int left, int right) {
     std::unordered_map<tk::Pixel, int> counts;
     // A pixel in every 3 by 3 is plenty to find the most common colour.
@@ -146,6 +137,15 @@ void SplitTouching(std::vector<Span>& runs, const std::vector<int>& ink) {
 
 } // namespace
 
+bool IsInk(tk::Pixel a, tk::Pixel b) {
+    for (int shift : {0, 8, 16}) {
+        if (std::abs(Channel(a, shift) - Channel(b, shift)) > kInkDistance) {
+            return true;
+        }
+    }
+    return false;
+}
+
 tk::Pixel PaperOf(const Strip& s) {
     const int left = std::max(0, s.left);
     const int right = s.right < 0 ? s.width : std::min(s.width, s.right);
@@ -166,7 +166,7 @@ std::vector<Span> FindLines(const Strip& s) {
         const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width + left;
         unsigned char* mark = inked.data() + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
-            mark[x] = Differs(row[x], paper) ? 1 : 0;
+            mark[x] = IsInk(row[x], paper) ? 1 : 0;
         }
     }
     // Ink that runs down a column further than any letter does is a border, a scroll bar, a frame

@@ -28,6 +28,10 @@ struct Strip {
 // The paper: the strip's most common colour (0x00RRGGBB).
 tk::Pixel PaperOf(const Strip& strip);
 
+// Whether `p` is ink on `paper`: it differs clearly in some channel (anti-aliasing and the
+// dithering of a background stay paper; the lightest anti-aliased edge of a letter does too).
+bool IsInk(tk::Pixel p, tk::Pixel paper);
+
 // The lines in the strip, top to bottom. Ink is what differs clearly from the paper (the strip's
 // most common colour), so dark on light, light on dark and coloured text on coloured paper all
 // count, anti-aliased or not. Not lines: a caret (a row with barely any ink), a rule across the
