@@ -13,14 +13,14 @@ constexpr tk::Pixel kSurfaceBits = 0xF8F8F8;
 // Ink this many pixels apart in a row counts as touching: the spaces between letters and the
 // narrowest spaces between words close.
 constexpr int kInkReach = 2;
-// A gutter is paper wider than this, and at least nearly a line's height wide (the spaces
-// between words are about a third of it).
+// A gutter is paper wider than this, and at least one and a half line heights wide (the spaces
+// between words are a third to a half of one, and line up now and then, in fixed-width type most).
 constexpr int kMinGutter = 8;
-constexpr double kGutterPerLineHeight = 0.8;
+constexpr double kGutterPerLineHeight = 1.5;
 // Where a screen column holds ink in less than this share of the rows that the busiest columns
 // within a few lines' width on both sides of it hold ink in, it is paper between columns: a
 // heading across the gutter takes a small share of the rows.
-constexpr double kGutterShare = 0.4;
+constexpr double kGutterShare = 0.25;
 constexpr int kNeighbourLines = 6;
 // A column's edges: its outermost screen columns with ink in at least this share of those rows.
 constexpr double kEdgeShare = 0.05;
@@ -61,7 +61,11 @@ std::vector<tk::Pixel> Papers(const Strip& s, int left, int right) {
     std::sort(common.begin(), common.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<tk::Pixel> papers;
     for (const auto& [n, colour] : common) {
-        if (papers.size() < kMostPapers) {
+        // A shade that is no ink on a more common paper is that paper (a page's slightly greyer
+        // menu bar, the dithering of a background).
+        const bool shade =
+            std::any_of(papers.begin(), papers.end(), [&](tk::Pixel p) { return !IsInk(colour, p); });
+        if (!shade && papers.size() < kMostPapers) {
             papers.push_back(colour);
         }
     }

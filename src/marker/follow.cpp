@@ -3,7 +3,9 @@
 // selection go through the band to the window beneath; a right press on the grip still opens the
 // marker's menu.
 #include "lines/lineFinder.h"
+#include "lines/reading.h"
 #include "marker/markShape.h"
+#include "startup/basTolvin.h"
 #include "toolkit/pointerWatch.h"
 #include "toolkit/screen.h"
 #include "toolkit/units.h"
@@ -25,6 +27,7 @@ void markShape::SetFollowing(bool on) {
     followLine_ = RECT{};
     if (on) {
         SetLayeredWindowAttributes(me, 0, 255, LWA_ALPHA);
+        KeepAbovePage();
         // The grip still takes a right press, which the bar would let through: the menu opens.
         tk::HearPointer(me, kWmFollow, kWmGripMenu, Pnl_scale.Hwnd());
         FollowPointer();
@@ -60,12 +63,13 @@ void markShape::FollowPointer() {
     }
     EnableTimer(kFollowTimer, kFollowRetryMs, false);
     const POINT p = tk::HeardPointer();
+    KeepAbovePage();
     RECT band = tk::WindowRectOf(HwndIfLoaded());
     const RECT monitor = tk::MonitorAt(p).pixels;
     RECT on{};
     const bool sameMonitor = IntersectRect(&on, &band, &monitor) && EqualRect(&band, &on);
-    if (sameMonitor && p.y >= followLine_.top && p.y < followLine_.bottom) {
-        return; // still in the same line (or the same gap between lines): nothing to do
+    if (sameMonitor && PtInRect(&followLine_, p)) {
+        return; // still in the same line (or the same gap between lines) of the column: nothing to do
     }
     const int h = band.bottom - band.top;
     if (!sameMonitor) {
@@ -73,36 +77,66 @@ void markShape::FollowPointer() {
         Move(tk::TwipsX(monitor.left), Top(), tk::TwipsX(monitor.right - monitor.left), Height());
         band = tk::WindowRectOf(HwndIfLoaded());
     }
-    const std::vector<lines::Span> found = LinesAround(p.y - lines::Reach(h), p.y + lines::Reach(h), p.x);
+    const Reading reading = ReadLines(p.y - lines::Reach(h), p.y + lines::Reach(h), p, false);
+    if (reading.column) {
+        lastColumn_ = reading.column;
+    }
     int centre = p.y;
     followLine_ = RECT{p.x, p.y, p.x + 1, p.y + 1};
-    if (!found.empty()) {
-        LONG above = p.y - lines::Reach(h), below = p.y + lines::Reach(h);
-        const lines::Span* in = nullptr;
-        for (const lines::Span& s : found) {
-            if (p.y >= s.top && p.y < s.bottom) {
-                in = &s;
-            } else if (s.bottom <= p.y) {
-                above = std::max<LONG>(above, s.bottom);
-            } else {
-                below = std::min<LONG>(below, s.top);
+    if (!reading.found.empty()) {
+        const lines::PointerLine in =
+            lines::LineAtPointer(reading.found, p.y, p.y - lines::Reach(h), p.y + lines::Reach(h));
+        // The line's rows, across the column the pointer is in (or the paper between columns it is
+        // over): the other columns' lines lie elsewhere.
+        LONG left = LONG_MIN, right = LONG_MAX;
+        for (const RECT& c : reading.columns) {
+            if (p.x >= c.left && p.x < c.right) {
+                left = c.left;
+                right = c.right;
+                break;
             }
+            left = c.right <= p.x ? std::max(left, c.right) : left;
+            right = c.left > p.x ? std::min(right, c.left) : right;
         }
-        if (!in) {
+        followLine_ = RECT{left, in.top, right, in.bottom};
+        if (!in.centre) {
             // Between two lines: the band stays on the line it frames until the pointer enters another.
-            followLine_ = RECT{0, above, 1, below};
             if (sameMonitor) {
                 return;
             }
         } else {
-            followLine_ = RECT{0, in->top, 1, in->bottom};
-            centre = (in->Centre2() + 1) / 2;
+            centre = *in.centre;
         }
+    }
+    if (fitColumn_ && reading.column) {
+        FitToColumn(*reading.column);
     }
     int top = centre - (h - 1) / 2;
     top = std::max(top, static_cast<int>(monitor.top));
     top = std::min(top, static_cast<int>(monitor.bottom) - h);
     if (top != band.top || !sameMonitor) {
         MoveToTop(tk::CInt(tk::TwipsY(top)));
+    }
+}
+
+void markShape::KeepAbovePage() {
+    const HWND me = HwndIfLoaded();
+    if (!following_ || hidden_ || !me) {
+        return;
+    }
+    // The window under the pointer (the band lets the pointer through to it): when it came in
+    // front of the band (a click through the band activated it), the band goes in front of it
+    // again, without taking the keyboard from it.
+    POINT p{};
+    GetCursorPos(&p);
+    const HWND under = TopWindowFromPoint(p.x, p.y);
+    if (!under || under == me) {
+        return;
+    }
+    for (HWND w = GetWindow(me, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        if (w == under) {
+            tk::KeepInFront(me);
+            return;
+        }
     }
 }

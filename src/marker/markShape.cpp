@@ -238,6 +238,7 @@ void markShape::Timer1_Timer() {
     if (Unloaded()) {
         return;
     }
+    KeepAbovePage();
     const HWND me = HwndIfLoaded();
     bool R = false;
     // What both questions of this tick see, unless a refresh pumps in between: the list of this
@@ -496,6 +497,14 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
     Pnl_scale.Move(V, Pnl_scale.Top());
     if (pen_mode != palette::kCopyPen && !copyFirst) {
         Label1_MouseUp(1, 0, 0, 0);
+    }
+    if (fitColumn_ && !Unloaded()) {
+        // As wide as the column it was let go on, with a picture of its new width.
+        const auto keep = weak_from_this().lock();
+        FitAfterDrag();
+        if (pen_mode != palette::kCopyPen && !Unloaded()) {
+            Label1_MouseUp(1, 0, 0, 0);
+        }
     }
 }
 

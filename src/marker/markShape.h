@@ -9,6 +9,7 @@
 #include "toolkit/surface.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 // Is the pointer (x, y) outside the rectangle? The edges count as inside, so the
@@ -26,10 +27,23 @@ public:
     // there: the band's centre goes to the centre of the next line of text found in the pixels
     // around it; where there is none, a line is the marker's own height.
     void MoveLines(int lines);
-    // The lines of text in the screen rows [top, bottom) across the band (screen pixels), with
-    // what lies behind the band in place of its tint and the program's own windows left out; where
-    // the band lies over several programs, those of the window beneath column `x`.
-    std::vector<lines::Span> LinesAround(int top, int bottom, int x) const;
+    // What the band reads: the lines of text (screen rows) of the column being read, in the rows
+    // [top, bottom) of the page (the window beneath the band at the pointer's column), with what
+    // lies behind the band in place of its tint and the program's own windows left out.
+    struct Reading {
+        std::vector<lines::Span> found;
+        std::optional<RECT> column; // the column read (screen pixels), if one was found
+        std::vector<RECT> columns;  // every column found
+        RECT window{};              // the page: its visible frame on the band's monitor
+        RECT area{};                // what was read
+    };
+    // `ownColumn`: a band fitted to its column reads the column under it, wherever the pointer is.
+    Reading ReadLines(int top, int bottom, POINT pointer, bool ownColumn) const;
+    // A band as wide as the column it lies on (a margin each side, the grip at its right end),
+    // fitted again whenever a key, following or a drag puts it in another column; off, it spans its
+    // monitor again.
+    void SetFitColumn(bool on);
+    bool FitsColumn() const { return fitColumn_; }
 
     // Following the pointer: on, the band frames the line of text under the pointer and moves only
     // as the pointer enters another line; input passes through the bar to the window beneath.
@@ -39,6 +53,8 @@ public:
     // marker is taking a picture, as soon as it rests.
     void PointerMoved();
     void FollowPointer();
+    // A following band stays in front of the window it follows the pointer over.
+    void KeepAbovePage();
     // Hidden: not shown, no ticks and no copies. Shown again: where it was, with a new picture.
     void SetHidden(bool hidden);
     // Brings the marker back onto the primary monitor when no monitor shows it any more.
@@ -137,6 +153,17 @@ protected:
     void OnDestroy() override;
 
 private:
+    // Where a key reading past the band's column goes: further down (or up) the same column beyond
+    // what was read around the band, or into the next column's first (or previous one's last) line.
+    struct Entry {
+        int centre = 0;
+        Reading reading;
+    };
+    std::optional<Entry> ReadOn(const Reading& from, int centre, int direction) const;
+    // The screen in `area`, as a page shows it (see ReadLines).
+    tk::Surface ReadScreen(const RECT& area) const;
+    void FitToColumn(const RECT& column);
+    void FitAfterDrag();
     void CopyScreenImage();
     void GoFrameShape();
     void GoFullShape();
@@ -170,5 +197,7 @@ private:
     bool tickEnabled_ = false;     // shown: the program's tick runs its tick
     bool ticking_ = false;         // its tick is under way (it pumps messages)
     bool following_ = false;
-    RECT followLine_{}; // the rows of the line (or the gap) the pointer was last in
+    bool fitColumn_ = false;
+    std::optional<RECT> lastColumn_; // the column the band read last (screen pixels)
+    RECT followLine_{};              // the rows of the line (or the gap) the pointer was last in
 };

@@ -32,6 +32,7 @@ frmMenu::frmMenu() : popmenu_(CreatePopupMenu()), sysmenu_(CreatePopupMenu()) {
     tk::AppendItem(pop, mn_mouse_touka, L"マウスクリックでマーカーを透過(&M)");
     tk::AppendItem(pop, mn_dim_rest, L"周囲を暗くする(&D)");
     tk::AppendItem(pop, mn_follow, L"マウスに追従(&F)");
+    tk::AppendItem(pop, mn_fit_column, L"段に合わせる(&C)");
     tk::AppendSeparator(pop);
     tk::AppendItem(pop, mn_exit, L"このマーカーを終了(&X)");
     tk::AppendItem(pop, mn_end, L"すべてのマーカーを終了(&Z)");
@@ -116,6 +117,7 @@ constexpr MenuCommand kMenuCommands[] = {
     {frmMenu::mn_show_in_shares, Command::ShowInShares},
     {frmMenu::mn_follow,         Command::FollowPointer},
     {frmMenu::mn_key_follow,     Command::FollowPointer},
+    {frmMenu::mn_fit_column,     Command::FitColumn},
 };
 // clang-format on
 

@@ -31,6 +31,7 @@ public:
         mn_show_in_shares, // markers show in screen shares, recordings and remote viewers
         mn_follow,         // the band follows the pointer line by line
         mn_key_follow,
+        mn_fit_column, // the band as wide as its column of text
     };
 
     static std::shared_ptr<frmMenu> Instance();

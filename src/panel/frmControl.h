@@ -24,8 +24,9 @@ struct MarkerRec {
     bool hide_btn = false;
     bool mouse_touka = false;
     bool vertical_line = false;
-    bool dim_rest = false; // everything on its monitor but the bands darkened
-    bool follow = false;   // the band follows the pointer line by line
+    bool dim_rest = false;   // everything on its monitor but the bands darkened
+    bool follow = false;     // the band follows the pointer line by line
+    bool fit_column = false; // the band as wide as the column of text it lies on
 };
 
 class frmControl : public tk::Form {
@@ -62,6 +63,8 @@ public:
     void CheckDimRest();
     // The current marker follows the pointer, or stops following it.
     void CheckFollowPointer();
+    // The current marker's band as wide as its column of text, or across its monitor again.
+    void CheckFitColumn();
     void SelCopyPen();
     void SelMergePen();
     void SelXorPen();

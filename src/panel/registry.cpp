@@ -94,6 +94,7 @@ void frmControl::MyMarkerNo(int mk_no) {
     menu->SetChecked(frmMenu::mn_mouse_touka, rec.mouse_touka);
     menu->SetChecked(frmMenu::mn_dim_rest, rec.dim_rest);
     menu->SetChecked(frmMenu::mn_follow, rec.follow);
+    menu->SetChecked(frmMenu::mn_fit_column, rec.fit_column);
 }
 
 HWND frmControl::CurrentMarkerHwnd() const {
@@ -188,6 +189,18 @@ void frmControl::CheckFollowPointer() {
     rec.follow = !rec.follow;
     frmMenu::Instance()->SetChecked(frmMenu::mn_follow, rec.follow);
     rec.shape->SetFollowing(rec.follow);
+}
+
+void frmControl::CheckFitColumn() {
+    MarkerRec& rec = mk_table[mk_cur];
+    if (!rec.shape) {
+        return;
+    }
+    rec.fit_column = !rec.fit_column;
+    frmMenu::Instance()->SetChecked(frmMenu::mn_fit_column, rec.fit_column);
+    // Fitting reads the screen and takes a picture, which pumps: hold the marker meanwhile.
+    const std::shared_ptr<markShape> shape = rec.shape;
+    shape->SetFitColumn(rec.fit_column);
 }
 
 void frmControl::SelCopyPen() {

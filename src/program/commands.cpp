@@ -31,6 +31,7 @@ constexpr Entry kTable[] = {
     {Command::HideShow,    [](frmControl& p) { p.ToggleHidden(); }},
     {Command::FollowPointer, [](frmControl& p) { p.CheckFollowPointer(); }},
     {Command::ShowInShares, [](frmControl& p) { p.CheckShowInShares(); }},
+    {Command::FitColumn,   [](frmControl& p) { p.CheckFitColumn(); }},
 };
 // clang-format on
 

@@ -23,6 +23,7 @@ enum class Command {
     HideShow,
     FollowPointer, // the current marker follows the pointer line by line, or stops
     ShowInShares,  // markers in screen shares and recordings, or left out of them
+    FitColumn,     // the current marker's band as wide as its column of text, or not
 };
 
 // Runs a command on the control panel's registry.

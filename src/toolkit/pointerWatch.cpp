@@ -67,8 +67,8 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
             g_pointTime = info->time;
             g_pointHeard = true;
         }
-        if (message == WM_MOUSEMOVE) {
-            TellMoved();
+        if (message == WM_MOUSEMOVE || message == WM_LBUTTONUP) {
+            TellMoved(); // (after a click, the window clicked may have come in front of a listener)
         } else if (message == WM_RBUTTONDOWN) {
             for (const Listener& l : g_listeners) {
                 if (Holds(l.keep, info->pt)) {
