@@ -24,9 +24,10 @@ constexpr double kGutterShare = 0.25;
 constexpr int kNeighbourLines = 6;
 // A column's edges: its outermost screen columns with ink in at least this share of those rows.
 constexpr double kEdgeShare = 0.05;
-// A column is at least this many line heights wide: a scroll bar's arrows or a toolbar's icons are
-// no column of text.
+// A column is at least this many line heights wide, and this many pixels: a scroll bar's arrows or
+// a toolbar's icons are no column of text.
 constexpr int kMinColumnLines = 2;
+constexpr int kMinColumnWidth = 24;
 // The width of the slices in which lines are measured.
 constexpr int kSlice = 48;
 
@@ -175,7 +176,7 @@ void ColumnsOf(const Strip& s, const Surface& on, std::vector<Column>& out) {
     }
     const int edge = std::max(1, static_cast<int>(kEdgeShare * busiest));
     const int gutter = std::max(kMinGutter, static_cast<int>(kGutterPerLineHeight * lineHeight));
-    const int minWidth = std::max(kMinGutter, kMinColumnLines * lineHeight);
+    const int minWidth = std::max(kMinColumnWidth, kMinColumnLines * lineHeight);
     auto emit = [&](int from, int to) { // a run of screen columns between gutters: trims its edges
         while (from < to && occupied[from] < edge) {
             ++from;

@@ -236,7 +236,9 @@ void markShape::SetFitColumn(bool on) {
         POINT pointer{};
         GetCursorPos(&pointer);
         const RECT band = tk::WindowRectOf(me);
-        const Reading r = ReadLines(band.top, band.bottom, pointer, false);
+        const int h = band.bottom - band.top;
+        const Reading r =
+            ReadLines(band.top - lines::Reach(h), band.bottom + lines::Reach(h), pointer, false);
         if (r.column) {
             lastColumn_ = r.column;
             FitToColumn(*r.column);
@@ -259,7 +261,8 @@ void markShape::FitAfterDrag() {
     POINT pointer{};
     GetCursorPos(&pointer);
     const RECT band = tk::WindowRectOf(HwndIfLoaded());
-    const Reading r = ReadLines(band.top, band.bottom, pointer, false);
+    const int h = band.bottom - band.top;
+    const Reading r = ReadLines(band.top - lines::Reach(h), band.bottom + lines::Reach(h), pointer, false);
     if (r.column) {
         lastColumn_ = r.column;
         FitToColumn(*r.column);

@@ -68,6 +68,65 @@ TEST_F(PageOfText, TheLineKeysPutTheBandOnEachLineWhateverItsSizeAndBackUp) {
     EXPECT_EQ(GetForegroundWindow(), doc_->Hwnd());
 }
 
+// A page of two columns of another program, their baselines offset, a scroll bar at its right edge.
+TEST_F(PageOfText,
+       InTwoColumnsAFittedBandReadsDownOneColumnIntoTheNextAndBackAndAFullOneReadsThePointersColumn) {
+    page_.reset();
+    Page::Look look;
+    look.twoColumns = true;
+    Page page(RECT{0, 0, 1000, 640}, look);
+    ASSERT_TRUE(WaitFor([&] { return page.TextLines().size() == 20; }, 3000));
+    const std::vector<std::pair<int, int>> all = page.TextLines();
+    const std::vector<std::pair<int, int>> left(all.begin(), all.begin() + 10),
+        right(all.begin() + 10, all.end());
+    SetWindowPos(marker, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    LetMarkersRefresh();
+    // 段に合わせる from the grip's menu: the pointer on the grip (over the desktop, beside the page),
+    // the band takes the column nearest it, the right one, and spans it alone.
+    const RECT start = WindowRect(marker);
+    ASSERT_TRUE(MenuKeyAt(start.right - Px(705) + Px(500), (start.top + start.bottom) / 2, 'C'));
+    auto inColumn = [&](int from, int to) {
+        const RECT r = WindowRect(marker);
+        return r.left >= from && r.right <= to;
+    };
+    ASSERT_TRUE(WaitFor([&] { return inColumn(490, 1000) && !HasWindowRegion(marker); }, 3000))
+        << WindowRect(marker).left << "-" << WindowRect(marker).right;
+    // Up from above the right column's first line: into the left column's last line, then up it.
+    for (size_t i = left.size(); i-- > 0;) {
+        KeyChord(VK_UP);
+        EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, left[i]) && inColumn(0, 490); }, 3000))
+            << "up to left line " << i << ": " << Where(marker, left[i]) << ", band from "
+            << WindowRect(marker).left << " to " << WindowRect(marker).right;
+    }
+    // Down the left column, on into the right one, and down it.
+    for (size_t i = 1; i < all.size(); ++i) {
+        KeyChord(VK_DOWN);
+        const int from = i < 10 ? 0 : 490, to = i < 10 ? 490 : 1000;
+        EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, all[i]) && inColumn(from, to); }, 3000))
+            << "down to line " << i << ": " << Where(marker, all[i]) << ", band from "
+            << WindowRect(marker).left << " to " << WindowRect(marker).right;
+    }
+    // 段に合わせる off: the band spans its monitor again, and reads the column under the pointer.
+    const RECT fitted = WindowRect(marker);
+    ASSERT_TRUE(MenuKeyAt(fitted.right - Px(705) + Px(500), (fitted.top + fitted.bottom) / 2, 'C'));
+    ASSERT_TRUE(WaitFor([&] { return WindowRect(marker).left == 0 && !HasWindowRegion(marker); }, 3000));
+    // From the right column's last line, up the left one (its baselines lie higher)...
+    PointTo(300, 600); // over the left column, below its lines
+    for (size_t i = 9; i > 6; --i) {
+        KeyChord(VK_UP);
+        EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, left[i]); }, 3000))
+            << "full band, left line " << i << ": " << Where(marker, left[i]);
+    }
+    // ... and down the right one, with the pointer over it.
+    PointTo(700, 600);
+    for (size_t i = 7; i < 10; ++i) {
+        KeyChord(VK_DOWN);
+        EXPECT_TRUE(WaitFor([&] { return CentredOn(marker, right[i]); }, 3000))
+            << "full band, right line " << i << ": " << Where(marker, right[i]);
+    }
+    EXPECT_EQ(GetForegroundWindow(), doc_->Hwnd());
+}
+
 TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
     // A file with blank lines between its paragraphs, shown by Notepad, there before the program.
     wchar_t dir[MAX_PATH];
@@ -144,16 +203,14 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
         return centre >= c.first && centre < c.second;
     };
     auto onCell = [&](std::pair<int, int> c) { return inCell(c) && !HasWindowRegion(marker); };
-    // From the top of the screen, the window's title and its menu bar are lines of text too: the
-    // band stops on each (each key moves it down) before it reaches the document's first line.
-    int presses = 0;
-    for (int top = WindowRect(marker).top; !inCell(cells[0]) && presses < 3; ++presses) {
-        KeyChord(VK_DOWN);
-        ASSERT_TRUE(WaitFor([&] { return !HasWindowRegion(marker) && WindowRect(marker).top > top; }, 3000));
-        top = WindowRect(marker).top;
-    }
-    // (A tick may be taking a new picture just now: the band is an outline for a moment.)
-    ASSERT_TRUE(WaitFor([&] { return onCell(cells[0]); }, 2000)) << Where(marker, cells[0]);
+    // The band dragged by its grip onto the first line, as a reader starts: the scroll bar's arrow
+    // beside that line is no ink of it, and the first key goes on to the second line.
+    const RECT start = WindowRect(marker);
+    const int gripX = start.right - Px(705) + Px(500), grab = (start.top + start.bottom) / 2;
+    MouseDrag(gripX, grab, gripX,
+              grab + (cells[0].first + cells[0].second) / 2 - (start.top + start.bottom) / 2, 8, 0);
+    ASSERT_TRUE(WaitFor([&] { return onCell(cells[0]); }, 3000)) << Where(marker, cells[0]);
+    PointTo(300, 800); // away again, over no text
     for (size_t i = 1; i < cells.size(); ++i) {
         KeyChord(VK_DOWN);
         EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
@@ -164,6 +221,41 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
         EXPECT_TRUE(WaitFor([&] { return onCell(cells[i]); }, 3000))
             << "up to line " << i << ": " << Where(marker, cells[i]);
     }
+    // A click in Notepad puts it in front of the marker; a line key brings the marker back in
+    // front of it, and Notepad keeps the keyboard.
+    auto above = [](HWND a, HWND b) { // a lies above b in the z-order
+        for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w == b) {
+                return true;
+            }
+        }
+        return false;
+    };
+    auto clickNotepad = [&](int x, int y) { // as a reader coming back to it from elsewhere
+        SetForegroundWindow(GetDesktopWindow());
+        WaitFor([&] { return GetForegroundWindow() != notepad; }, 1000);
+        PointTo(x, y);
+        MouseButton(1, true);
+        MouseButton(1, false);
+    };
+    clickNotepad(600, cells[4].second + 40);
+    ASSERT_TRUE(WaitFor([&] { return above(notepad, marker) && GetForegroundWindow() == notepad; }, 3000))
+        << "notepad above: " << above(notepad, marker) << ", foreground " << GetForegroundWindow();
+    KeyChord(VK_DOWN);
+    EXPECT_TRUE(WaitFor([&] { return above(marker, notepad) && onCell(cells[1]); }, 3000))
+        << Where(marker, cells[1]);
+    EXPECT_EQ(GetForegroundWindow(), notepad);
+    // Following the pointer over Notepad, the band stays above it, and after a click through the
+    // band into the text (which reaches it: Notepad keeps the keyboard and comes in front), too.
+    KeyChord('F');
+    const int mid3 = (cells[3].first + cells[3].second) / 2;
+    PointTo(150, mid3);
+    EXPECT_TRUE(WaitFor(
+        [&] { return PointerStaysAt(150, mid3) && onCell(cells[3]) && above(marker, notepad); }, 3000))
+        << Where(marker, cells[3]);
+    clickNotepad(150, mid3);
+    EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == notepad && above(marker, notepad); }, 3000));
+    EXPECT_TRUE(onCell(cells[3])) << Where(marker, cells[3]);
 }
 
 TEST_F(PageOfText, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) {

@@ -125,6 +125,27 @@ std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink) {
     return spans;
 }
 
+std::vector<std::pair<int, int>> DrawTwoColumns(HDC dc, COLORREF ink) {
+    const wchar_t* prose[] = {
+        L"Readers of papers set in two columns", L"move from the foot of one column to",
+        L"the head of the next, and expect the", L"band to follow them there without",
+        L"landing between the columns or on a",  L"line of the other column whose base",
+        L"sits a few pixels higher or lower.",   L"Sphinx of black quartz, judge my vow;",
+        L"pack my box with five dozen jugs of",  L"liquor, and quickly jump the fox.",
+    };
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ink);
+    std::vector<std::pair<int, int>> spans;
+    for (int column = 0; column < 2; ++column) {
+        for (int i = 0; i < 10; ++i) {
+            const wchar_t* text = prose[(i + 3 * column) % 10];
+            spans.push_back(DrawTextLine(dc, TextFont{L"Tahoma", 15, false, true}, 20 + 500 * column,
+                                         40 + 9 * column + 22 * i, text));
+        }
+    }
+    return spans;
+}
+
 std::vector<std::pair<int, int>> Page::TextLines() const {
     std::vector<std::pair<int, int>> lines;
     {
@@ -152,6 +173,21 @@ void Page::PaintLook(HWND h) {
             RECT band{0, y, client.right, y + look_.stripe};
             FillRect(dc, &band, ink);
         }
+    }
+    if (look_.twoColumns) {
+        // The scroll bar: a grey trough with an arrow box level with the first lines.
+        HBRUSH trough = CreateSolidBrush(RGB(200, 200, 200)), box = CreateSolidBrush(RGB(240, 240, 240));
+        RECT bar{client.right - 17, 0, client.right, client.bottom},
+            arrow{client.right - 16, 1, client.right - 1, 17};
+        FillRect(dc, &bar, trough);
+        FillRect(dc, &arrow, box);
+        RECT tip{client.right - 11, 7, client.right - 6, 11};
+        FillRect(dc, &tip, ink);
+        DeleteObject(trough);
+        DeleteObject(box);
+        auto spans = DrawTwoColumns(dc, look_.ink);
+        std::lock_guard<std::mutex> lock(linesLock_);
+        lines_ = std::move(spans);
     }
     if (look_.text) {
         auto spans = DrawDocument(dc, look_.ink);

@@ -43,6 +43,9 @@ public:
         COLORREF ink = RGB(0, 0, 0);
         int stripe = 0;
         bool text = false; // a document: a heading, paragraphs of body text, small print
+        // A page of two columns of body text (the right one's baselines 9 pixels lower) with a
+        // scroll bar at its right edge; TextLines gives the left column's lines, then the right's.
+        bool twoColumns = false;
         int scroll = 0;
         int paintDelayMs = 0;
     };
@@ -89,6 +92,8 @@ std::pair<int, int> DrawTextLine(HDC dc, const TextFont& font, int x, int y, con
 // Draws a page of a document (a heading, two paragraphs of body text and small print, with gaps)
 // and returns each line's ink rows, from the glyph metrics of the fonts it drew with.
 std::vector<std::pair<int, int>> DrawDocument(HDC dc, COLORREF ink);
+// Two columns of ten lines, left [20, 460) and right [520, 960); each line's ink rows.
+std::vector<std::pair<int, int>> DrawTwoColumns(HDC dc, COLORREF ink);
 
 // Pumps messages until `done` holds or `ms` milliseconds have passed.
 bool WaitFor(const std::function<bool()>& done, int ms = 3000);
