@@ -1,5 +1,6 @@
 // Prints timing and memory figures for the marker's costly paths. Run under Wine (or on
 // Windows) on an otherwise idle desktop; no figure here is a pass/fail test.
+#include "lines/columns.h"
 #include "lines/lineFinder.h"
 #include "marker/markShape.h"
 #include "support/helpers.h"
@@ -200,6 +201,21 @@ void PrintLines(markShape& m) {
         testing_support::DrawDocument(strip.Dc(), RGB(0, 0, 0));
         Print("finding the lines in a 1920 x 231 strip", Measure(200, [&] {
                   lines::FindLines({strip.Pixels(), strip.Width(), strip.Height()});
+              }));
+        // What a key costs now: the columns across the strip, then the lines of the one read.
+        tk::Surface two;
+        two.Resize(1920, 231, RGB(255, 255, 255));
+        testing_support::DrawTwoColumns(two.Dc(), RGB(0, 0, 0));
+        Print("the column and its lines in a 1920 x 231 strip of two columns", Measure(200, [&] {
+                  lines::Strip read{two.Pixels(), two.Width(), two.Height()};
+                  const auto columns = lines::FindColumns(read);
+                  lines::ReaderAt reader;
+                  reader.pointerX = 300;
+                  if (const auto c = lines::ChooseColumn(columns, reader)) {
+                      read.left = c->left;
+                      read.right = c->right;
+                  }
+                  lines::FindLines(read);
               }));
     }
     testing_support::Page::Look look;
