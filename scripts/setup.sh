@@ -92,7 +92,7 @@ report_failures() {
     echo "  output of every test: $log"
     for shot in "$BUILD_DIR"/failures/*/*.bmp; do
         [ -f "$shot" ] || continue
-        convert "$shot" "${shot%.bmp}.png" 2>/dev/null && rm -f "$shot" && shot="${shot%.bmp}.png"
+        convert "$shot" -alpha off "${shot%.bmp}.png" 2>/dev/null && rm -f "$shot" && shot="${shot%.bmp}.png"
         echo "  the desktop at the first failed check: $shot"
     done
 }

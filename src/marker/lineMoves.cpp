@@ -233,6 +233,13 @@ void markShape::SetFitColumn(bool on) {
     fitColumn_ = on;
     const auto keep = weak_from_this().lock();
     if (on) {
+        // A picture taken while the menu was open holds the menu: take it afresh first.
+        if (!excludedFromCapture_ && pen_mode != palette::kCopyPen) {
+            Label1_MouseUp(1, 0, 0, 0);
+            if (Unloaded()) {
+                return;
+            }
+        }
         POINT pointer{};
         GetCursorPos(&pointer);
         const RECT band = tk::WindowRectOf(me);

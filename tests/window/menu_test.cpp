@@ -1,6 +1,7 @@
 // The two context menus in-process: captions, check marks per marker, and commands that
 // close the marker whose menu is open.
 #include "menu/frmMenu.h"
+#include "toolkit/units.h"
 #include "window/fixture.h"
 
 #include <thread>
@@ -39,14 +40,15 @@ TEST_F(Menus, TheMarkerMenuAndThePanelMenuHaveTheirCaptionsInOrder) {
                                  L"マウスクリックでマーカーを透過(&M)",
                                  L"周囲を暗くする(&D)",
                                  L"マウスに追従(&F)",
+                                 L"段に合わせる(&C)",
                                  L"",
                                  L"このマーカーを終了(&X)",
                                  L"すべてのマーカーを終了(&Z)"};
-    ASSERT_EQ(GetMenuItemCount(pop), 11);
-    for (int i = 0; i < 11; ++i) {
+    ASSERT_EQ(GetMenuItemCount(pop), 12);
+    for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(ItemText(pop, i), expected[i]) << i;
     }
-    EXPECT_TRUE(GetMenuState(pop, 8, MF_BYPOSITION) & MF_SEPARATOR);
+    EXPECT_TRUE(GetMenuState(pop, 9, MF_BYPOSITION) & MF_SEPARATOR);
     HMENU pen = GetSubMenu(pop, 1);
     ASSERT_EQ(GetMenuItemCount(pen), 3);
     EXPECT_EQ(ItemText(pen, 0), L"Xor");
@@ -178,4 +180,33 @@ TEST_F(Menus, ARightPressOnTheGripOfAMarkerFollowingThePointerOpensItsMenuWhereF
     panel->MyMarkerNo(1);
     EXPECT_FALSE(menu->Checked(frmMenu::mn_follow));
     EXPECT_TRUE(NoMenuShown(500));
+}
+
+TEST_F(Menus, FittingToTheColumnIsCheckedPerMarkerAndOffTheBandSpansItsMonitorAgain) {
+    // Two columns of text beneath the band, the second right of 500.
+    testing_support::Page::Look look;
+    look.twoColumns = true;
+    testing_support::Page page(RECT{0, 0, 1000, 640}, look);
+    ASSERT_TRUE(WaitFor([&] { return page.TextLines().size() == 20; }, 3000));
+    auto panel = Start();
+    auto menu = frmMenu::Instance();
+    panel->AddMarker(); // marker 2 is current
+    auto two = Marker(2);
+    two->Move(0, tk::TwipsY(page.TextLines()[3].first - 4));
+    SetCursorPos(300, 700); // nearest the left column
+    menu->Choose(frmMenu::mn_fit_column);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_fit_column));
+    const RECT fitted = WindowRect(two->Hwnd());
+    EXPECT_LE(fitted.left, 20);
+    EXPECT_GT(fitted.right, 250);
+    EXPECT_LT(fitted.right, 500);
+    panel->MyMarkerNo(1); // another marker's check mark is its own
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_fit_column));
+    EXPECT_EQ(WindowRect(Marker(1)->Hwnd()).right, GetSystemMetrics(SM_CXSCREEN));
+    panel->MyMarkerNo(2);
+    EXPECT_TRUE(menu->Checked(frmMenu::mn_fit_column));
+    menu->Choose(frmMenu::mn_fit_column);
+    EXPECT_FALSE(menu->Checked(frmMenu::mn_fit_column));
+    EXPECT_EQ(WindowRect(two->Hwnd()).left, 0);
+    EXPECT_EQ(WindowRect(two->Hwnd()).right, GetSystemMetrics(SM_CXSCREEN));
 }
