@@ -243,8 +243,7 @@ std::optional<Column> MostOverlapping(const std::vector<Column>& columns, const 
 
 std::vector<Column> FindColumns(const Strip& s) {
     std::vector<Column> out;
-    const int left = std::max(0, s.left);
-    const int right = s.right < 0 ? s.width : std::min(s.width, s.right);
+    const int left = s.First(), right = s.End();
     if (!s.pixels || right - left < 1 || s.height < 1) {
         return out;
     }

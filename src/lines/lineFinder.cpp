@@ -147,15 +147,13 @@ bool IsInk(tk::Pixel a, tk::Pixel b) {
 }
 
 tk::Pixel PaperOf(const Strip& s) {
-    const int left = std::max(0, s.left);
-    const int right = s.right < 0 ? s.width : std::min(s.width, s.right);
+    const int left = s.First(), right = s.End();
     return s.pixels && right > left ? Paper(s, left, right) : 0xFFFFFF;
 }
 
 std::vector<Span> FindLines(const Strip& s) {
     std::vector<Span> found;
-    const int left = std::max(0, s.left);
-    const int right = s.right < 0 ? s.width : std::min(s.width, s.right);
+    const int left = s.First(), right = s.End();
     if (!s.pixels || right - left < 1 || s.height < 1) {
         return found;
     }

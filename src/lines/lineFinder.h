@@ -23,6 +23,9 @@ struct Strip {
     int height;
     int left = 0;   // the columns [left, right) are read
     int right = -1; // -1: to the picture's right edge
+    // The columns read, within the picture.
+    int First() const { return std::max(0, left); }
+    int End() const { return right < 0 ? width : std::min(width, right); }
 };
 
 // The paper: the strip's most common colour (0x00RRGGBB).

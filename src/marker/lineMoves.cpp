@@ -240,16 +240,7 @@ void markShape::SetFitColumn(bool on) {
                 return;
             }
         }
-        POINT pointer{};
-        GetCursorPos(&pointer);
-        const RECT band = tk::WindowRectOf(me);
-        const int h = band.bottom - band.top;
-        const Reading r =
-            ReadLines(band.top - lines::Reach(h), band.bottom + lines::Reach(h), pointer, false);
-        if (r.column) {
-            lastColumn_ = r.column;
-            FitToColumn(*r.column);
-        }
+        FitToColumnUnderBand();
     } else {
         // Across its monitor again, as a release of the grip puts it.
         const RECT monitor = tk::MonitorOf(tk::WindowRectOf(me)).pixels;
@@ -261,7 +252,7 @@ void markShape::SetFitColumn(bool on) {
     }
 }
 
-void markShape::FitAfterDrag() {
+void markShape::FitToColumnUnderBand() {
     if (!fitColumn_ || Unloaded()) {
         return;
     }

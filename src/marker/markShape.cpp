@@ -501,7 +501,7 @@ void markShape::Pnl_scale_MouseUp(int Button, int, float X, float Y) {
     if (fitColumn_ && !Unloaded()) {
         // As wide as the column it was let go on, with a picture of its new width.
         const auto keep = weak_from_this().lock();
-        FitAfterDrag();
+        FitToColumnUnderBand();
         if (pen_mode != palette::kCopyPen && !Unloaded()) {
             Label1_MouseUp(1, 0, 0, 0);
         }

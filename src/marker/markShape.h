@@ -163,7 +163,7 @@ private:
     // The screen in `area`, as a page shows it (see ReadLines).
     tk::Surface ReadScreen(const RECT& area) const;
     void FitToColumn(const RECT& column);
-    void FitAfterDrag();
+    void FitToColumnUnderBand();
     void CopyScreenImage();
     void GoFrameShape();
     void GoFullShape();
