@@ -118,6 +118,23 @@ std::vector<Surface> Surfaces(const Strip& s, int left, int right) {
     return out;
 }
 
+// For each i, the greatest of values[i - reach + 1 .. i] (from 0 near the start), in one pass
+// each way over blocks of `reach`.
+std::vector<int> TrailingMax(const std::vector<int>& v, int reach) {
+    const int n = static_cast<int>(v.size());
+    std::vector<int> fromStart(v.size()), toEnd(v.size()), out(v.size());
+    for (int i = 0; i < n; ++i) {
+        fromStart[i] = i % reach == 0 ? v[i] : std::max(fromStart[i - 1], v[i]);
+    }
+    for (int i = n - 1; i >= 0; --i) {
+        toEnd[i] = i == n - 1 || (i + 1) % reach == 0 ? v[i] : std::max(toEnd[i + 1], v[i]);
+    }
+    for (int i = 0; i < n; ++i) {
+        out[i] = i + 1 < reach ? fromStart[i] : std::max(toEnd[i - reach + 1], fromStart[i]);
+    }
+    return out;
+}
+
 int Median(std::vector<int> values) {
     if (values.empty()) {
         return 0;
@@ -144,8 +161,14 @@ void ColumnsOf(const Strip& s, const Surface& on, std::vector<Column>& out) {
     };
     for (int y = 0; y < s.height; ++y) {
         const tk::Pixel* row = s.pixels + static_cast<size_t>(y) * s.width + on.left;
+        tk::Pixel last = ~row[0];
+        int isInk = 0;
         for (int x = 0; x < w; ++x) {
-            inkBefore[x + 1] = inkBefore[x] + (IsInk(row[x], on.paper) ? 1 : 0);
+            if (row[x] != last) { // paper comes in runs: its pixels are looked at once a run
+                last = row[x];
+                isInk = IsInk(last, on.paper) ? 1 : 0;
+            }
+            inkBefore[x + 1] = inkBefore[x] + isInk;
         }
         const int ink = inkBefore[w];
         // Few pixels: a caret or a speck; nearly the whole width: a rule, a border, a bar.
@@ -191,16 +214,12 @@ void ColumnsOf(const Strip& s, const Surface& on, std::vector<Column>& out) {
     // Paper between columns: a valley, far below the ink on both sides of it (a heading across it
     // only takes a few rows), or no ink at all.
     const int reach = std::max(kSlice, kNeighbourLines * lineHeight);
+    const std::vector<int> before = TrailingMax(occupied, reach);
+    const std::vector<int> after = TrailingMax(std::vector<int>(occupied.rbegin(), occupied.rend()), reach);
     std::vector<char> between(static_cast<size_t>(w), 0);
     for (int x = 0; x < w; ++x) {
-        int before = 0, after = 0;
-        for (int i = std::max(0, x - reach); i < x; ++i) {
-            before = std::max(before, occupied[i]);
-        }
-        for (int i = x + 1; i < std::min(w, x + reach + 1); ++i) {
-            after = std::max(after, occupied[i]);
-        }
-        between[x] = occupied[x] < edge || occupied[x] < kGutterShare * std::min(before, after);
+        const int left = x > 0 ? before[x - 1] : 0, right = x + 1 < w ? after[w - 2 - x] : 0;
+        between[x] = occupied[x] < edge || occupied[x] < kGutterShare * std::min(left, right);
     }
     int start = 0;
     for (int x = 0; x < w;) {
