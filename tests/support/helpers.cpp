@@ -174,6 +174,17 @@ void Page::PaintLook(HWND h) {
             FillRect(dc, &band, ink);
         }
     }
+    if (!look_.picture.empty()) {
+        if (!picture_) {
+            picture_ = static_cast<HBITMAP>(
+                LoadImageW(nullptr, look_.picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+        }
+        HDC from = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(from, picture_);
+        BitBlt(dc, 0, 0, client.right, client.bottom, from, 0, 0, SRCCOPY);
+        SelectObject(from, old);
+        DeleteDC(from);
+    }
     if (look_.twoColumns) {
         // The scroll bar: a grey trough with an arrow box level with the first lines.
         HBRUSH trough = CreateSolidBrush(RGB(200, 200, 200)), box = CreateSolidBrush(RGB(240, 240, 240));
@@ -204,6 +215,9 @@ Page::~Page() {
         PostMessageW(h, WM_CLOSE, 0, 0);
     }
     thread_.join();
+    if (picture_) {
+        DeleteObject(picture_);
+    }
 }
 
 LRESULT CALLBACK Page::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {

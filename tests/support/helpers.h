@@ -46,6 +46,8 @@ public:
         // A page of two columns of body text (the right one's baselines 9 pixels lower) with a
         // scroll bar at its right edge; TextLines gives the left column's lines, then the right's.
         bool twoColumns = false;
+        // A picture shown 1:1 from a .bmp file (a real document's page), as its program shows it.
+        std::wstring picture = {};
         int scroll = 0;
         int paintDelayMs = 0;
     };
@@ -73,6 +75,7 @@ private:
     std::atomic<int> chars_{0};
     std::atomic<int> wheels_{0};
     std::atomic<bool> painted_{false}; // drawn from look_ rather than the class background
+    HBITMAP picture_ = nullptr;        // look_.picture, loaded on the page's thread at its first paint
     Look look_;                        // read and written on the page's own thread
     mutable std::mutex linesLock_;
     std::vector<std::pair<int, int>> lines_; // client rows
