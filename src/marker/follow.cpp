@@ -30,11 +30,25 @@ void markShape::SetFollowing(bool on) {
         KeepAbovePage();
         // The grip still takes a right press, which the bar would let through: the menu opens.
         tk::HearPointer(me, kWmFollow, kWmGripMenu, Pnl_scale.Hwnd());
+        listening_ = me;
         FollowPointer();
     } else {
         EnableTimer(kFollowTimer, kFollowRetryMs, false);
-        tk::StopHearingPointer(me);
+        StopListening();
     }
+}
+
+void markShape::StopListening() {
+    if (listening_) {
+        tk::StopHearingPointer(listening_);
+        listening_ = nullptr;
+    }
+}
+
+markShape::~markShape() {
+    // Destroyed with its object (the window no longer calls back into it, so its WM_DESTROY
+    // handler never runs): the hook must not go on posting to a handle the system may reuse.
+    StopListening();
 }
 
 void markShape::PointerMoved() {

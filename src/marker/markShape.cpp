@@ -129,6 +129,7 @@ void markShape::Paint(HDC dc, const RECT& area) {
 
 void markShape::OnDestroy() {
     SetFollowing(false);
+    StopListening();
     surface_.Release();
 }
 

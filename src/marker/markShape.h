@@ -19,6 +19,7 @@ bool PointerOutside(double x, double y, double left, double top, double width, d
 class markShape : public tk::Form {
 public:
     static std::shared_ptr<markShape> New();
+    ~markShape() override;
 
     // Public operations, used by the control panel.
     void ShowMark(int mk_no, bool mk_disp);
@@ -164,6 +165,7 @@ private:
     tk::Surface ReadScreen(const RECT& area) const;
     void FitToColumn(const RECT& column);
     void FitToColumnUnderBand();
+    void StopListening(); // the pointer hook posts to this window no more
     void CopyScreenImage();
     void GoFrameShape();
     void GoFullShape();
@@ -198,6 +200,7 @@ private:
     bool ticking_ = false;         // its tick is under way (it pumps messages)
     bool following_ = false;
     bool fitColumn_ = false;
+    HWND listening_ = nullptr;       // the window the pointer hook posts to while following
     std::optional<RECT> lastColumn_; // the column the band read last (screen pixels)
     RECT followLine_{};              // the rows of the line (or the gap) the pointer was last in
 };

@@ -27,6 +27,8 @@ bool g_movedSinceLook = false; // the hook heard a move since the last LookAtPoi
 bool g_rightKept = false;      // a right press was kept from the window beneath: its release too
 HHOOK g_hook = nullptr;
 
+constexpr DWORD kStopWaitMs = 2000;
+
 // The hook's thread. A plain system thread: one still running as the process ends is no fault.
 HANDLE g_thread = nullptr;
 DWORD g_threadId = 0;
@@ -94,6 +96,7 @@ DWORD WINAPI HookThread(void* param) {
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         DispatchMessageW(&msg);
     }
+    std::lock_guard<std::mutex> hold(g_lock);
     if (g_hook) {
         UnhookWindowsHookEx(g_hook);
         g_hook = nullptr;
@@ -117,8 +120,17 @@ void StopThread() {
     if (!g_thread) {
         return;
     }
-    PostThreadMessageW(g_threadId, WM_QUIT, 0, 0);
-    WaitForSingleObject(g_thread, INFINITE);
+    // A thread that cannot be told, or does not end in time, is not waited for (the program must
+    // not hang as it closes a marker or ends): its hook is removed from here, and the thread, which
+    // then hears nothing, ends with the process.
+    const bool told = PostThreadMessageW(g_threadId, WM_QUIT, 0, 0) != 0;
+    if (!told || WaitForSingleObject(g_thread, kStopWaitMs) != WAIT_OBJECT_0) {
+        std::lock_guard<std::mutex> hold(g_lock);
+        if (g_hook) {
+            UnhookWindowsHookEx(g_hook);
+            g_hook = nullptr;
+        }
+    }
     CloseHandle(g_thread);
     g_thread = nullptr;
     g_threadId = 0;

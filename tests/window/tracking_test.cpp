@@ -1,6 +1,7 @@
 // The tracking timer against real windows: a window that stops covering a marker, a new
 // window beneath, pass-through and the grip hiding.
 #include "marker/palette.h"
+#include "toolkit/pointerWatch.h"
 #include "window/fixture.h"
 
 #include <memory>
@@ -205,4 +206,14 @@ TEST_F(Tracking, OneProgramTickTicksEveryRestingMarkerSoEachSeesItsChangeWithinA
             return true;
         },
         1200));
+}
+
+TEST_F(Tracking, AFollowingMarkerDestroyedWithItsObjectStopsTheHookPostingToItsWindow) {
+    // The window no longer calls back into the object as the object goes: no WM_DESTROY handler.
+    auto m = markShape::New();
+    ASSERT_NE(m->Hwnd(), nullptr);
+    m->SetFollowing(true);
+    EXPECT_TRUE(tk::HearingPointer());
+    m.reset();
+    EXPECT_FALSE(tk::HearingPointer());
 }
