@@ -3,6 +3,7 @@
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
 #include "startup/basTolvin.h"
+#include "toolkit/capture.h"
 #include "toolkit/menu.h"
 
 #include "version.h"
@@ -73,6 +74,9 @@ void frmControl::AddMarker() {
         mk_max = n; // before showing: an add chosen meanwhile counts this number as handed out
     }
     shape->ShowMark(n, rec.show_top);
+    if (tk::TakeCaptureModeLowered()) {
+        CaptureModeChanged(); // the new marker could not be left out of copies: neither are the others
+    }
     if (mk_table[n].shape != shape) {
         return; // closed while it was being shown: the registry has chosen the current marker
     }

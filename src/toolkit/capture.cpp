@@ -58,6 +58,7 @@ bool CompositionOn() {
 CaptureMode g_mode;
 bool g_chosen = false;
 bool g_shownInShares = false;
+bool g_lowered = false;
 
 } // namespace
 
@@ -117,9 +118,17 @@ bool ExcludeFromCapture(HWND hwnd) {
     if (setAffinity && setAffinity(hwnd, kWdaExcludeFromCapture)) {
         return true;
     }
-    // Refused (a remote session, a driver that cannot): the outline refresh is the way left.
+    // Refused (a remote session, a driver that cannot): the outline refresh is the way left, for
+    // every window, those left out earlier too (the registry asks, and applies it to them).
     g_mode = CaptureMode::OutlineAfterCompositor;
+    g_lowered = true;
     return false;
+}
+
+bool TakeCaptureModeLowered() {
+    const bool lowered = g_lowered;
+    g_lowered = false;
+    return lowered;
 }
 
 void SetShownInShares(bool shown) {

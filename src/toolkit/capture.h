@@ -65,6 +65,9 @@ bool FollowCaptureMode(HWND hwnd);
 // The desktop's composition changed (WM_DWMCOMPOSITIONCHANGED: on Windows 7, Aero switched on
 // or off, a basic or high-contrast theme chosen): the mode is chosen again at the next question.
 void ForgetCaptureMode();
+// Whether the system refused to leave a window out of copies since the last question, so that
+// the mode was lowered to the outline: the windows left out earlier must follow it too.
+bool TakeCaptureModeLowered();
 // Asks the system to tell `hwnd` (WM_WTSSESSION_CHANGE) when the session is connected to another
 // screen, as when a remote session takes it over or hands it back; `on` false stops that.
 void HearSessionChanges(HWND hwnd, bool on);
