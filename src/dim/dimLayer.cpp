@@ -49,6 +49,22 @@ std::vector<RECT> LayerShape(const RECT& monitor, const std::vector<RECT>& bands
     return shape;
 }
 
+void Undim(tk::Pixel* pixels, int width, const RECT& r) {
+    // The layer is black at kAlpha: a copy holds c * (255 - kAlpha) / 255 of each channel c.
+    constexpr int kept = 255 - kAlpha;
+    for (LONG y = r.top; y < r.bottom; ++y) {
+        tk::Pixel* row = pixels + static_cast<size_t>(y) * width;
+        for (LONG x = r.left; x < r.right; ++x) {
+            tk::Pixel out = 0;
+            for (int shift : {0, 8, 16}) {
+                const int c = static_cast<int>((row[x] >> shift) & 0xFF);
+                out |= static_cast<tk::Pixel>(std::min(255, (c * 255 + kept / 2) / kept)) << shift;
+            }
+            row[x] = out;
+        }
+    }
+}
+
 int HoleMargin(tk::CaptureMode mode) {
     return live::ChoosePlan(mode).sensing == live::Sensing::EdgeRows ? 1 : 0;
 }
@@ -207,6 +223,14 @@ std::vector<HWND> Windows() {
         windows.push_back(l.hwnd);
     }
     return windows;
+}
+
+std::vector<RECT> Covered() {
+    std::vector<RECT> covered;
+    for (const Layer& l : g_layers) {
+        covered.insert(covered.end(), l.shape.begin(), l.shape.end());
+    }
+    return covered;
 }
 
 } // namespace dim

@@ -3,6 +3,7 @@
 // left out of every question about the windows around a marker, and moves only when a band does.
 #pragma once
 #include "toolkit/capture.h"
+#include "toolkit/surface.h"
 
 #include <windows.h>
 
@@ -12,6 +13,13 @@ namespace dim {
 
 // How dark the layer is: black at about half opacity.
 constexpr BYTE kAlpha = 128;
+
+// Where screen copies hold the layer (under a compositor it is in every copy, at its alpha over
+// what lies beneath), undoes its darkening in the rectangle `r` of a picture of `width` pixels a
+// row: each channel back to what lay beneath, as near as the copy's rounding allows.
+void Undim(tk::Pixel* pixels, int width, const RECT& r);
+// Every layer's rectangles (screen pixels): where screen copies hold the layer.
+std::vector<RECT> Covered();
 
 // The layer's shape on `monitor`: the monitor less every band (screen pixels), each band grown by
 // `margin` rows above and below and cut to the monitor. Rectangles without overlaps, top to bottom.

@@ -74,14 +74,25 @@ tk::Surface markShape::ReadScreen(const RECT& area) const {
         BitBlt(to, x, y, 1, last + 1, to, x + 1, y, SRCCOPY);
         BitBlt(to, x + right, y, 1, last + 1, to, x + right - 1, y, SRCCOPY);
     }
-    // The program's other windows (markers, the panel, and the dim layer where it lies around the
-    // band) show nothing of the page: there the strip is plain paper.
+    const bool dimmed = !dim::Windows().empty();
+    if (dimmed && tk::WaitsForCompositor(tk::CurrentCaptureMode())) {
+        // Composed, the dim layer is see-through in the copy, at its alpha: what lies beneath it
+        // comes back (darkened, the page's paper would differ from the band's clear rows).
+        for (RECT r : dim::Covered()) {
+            if (IntersectRect(&r, &r, &area)) {
+                OffsetRect(&r, -area.left, -area.top);
+                dim::Undim(strip.Pixels(), w, r);
+            }
+        }
+    }
+    // The program's other windows (markers, the panel, and, opaque without a compositor, the dim
+    // layer around the band) show nothing of the page: there the strip is plain paper.
     const COLORREF paper = [&] {
         const tk::Pixel p = lines::PaperOf(lines::Strip{strip.Pixels(), w, h});
         return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
     }();
     std::vector<RECT> hidden = tk::OwnWindowRects(me);
-    if (!dim::Windows().empty() && !tk::WaitsForCompositor(tk::CurrentCaptureMode())) {
+    if (dimmed && !tk::WaitsForCompositor(tk::CurrentCaptureMode())) {
         hidden.push_back(RECT{area.left, area.top, area.right, band.top});
         hidden.push_back(RECT{area.left, band.bottom, area.right, area.bottom});
     }

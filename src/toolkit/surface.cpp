@@ -115,6 +115,11 @@ const Pixel* Surface::Pixels() const {
     return bits_;
 }
 
+Pixel* Surface::Pixels() {
+    GdiFlush();
+    return bits_;
+}
+
 void Surface::CopyFrom(const Surface& other) {
     if (dc_ && other.dc_) {
         BitBlt(dc_.get(), 0, 0, std::min(width_, other.width_), std::min(height_, other.height_),

@@ -36,6 +36,7 @@ public:
     COLORREF PixelAt(int x, int y) const;
     // The picture's pixels (Width() x Height()), current with every drawing call made so far.
     const Pixel* Pixels() const;
+    Pixel* Pixels();
     // Copies the picture of another surface of the same size.
     void CopyFrom(const Surface& other);
 

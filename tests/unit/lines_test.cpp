@@ -1,5 +1,6 @@
 // Finding lines of text in pixels: text drawn here with GDI in two fonts at three sizes, where
 // each line's ink is known from the font's own glyph metrics, not from the pixels.
+#include "dim/dimLayer.h"
 #include "lines/lineFinder.h"
 #include "support/helpers.h"
 #include "toolkit/surface.h"
@@ -32,6 +33,21 @@ public:
         return lines::Span{top, bottom};
     }
     void Fill(RECT r, COLORREF c) { surface_.Fill(r, c); }
+    // As a compositor shows the dim layer over the rectangle: black at its alpha.
+    void Darken(RECT r) {
+        tk::Pixel* px = surface_.Pixels();
+        for (LONG y = r.top; y < r.bottom; ++y) {
+            for (LONG x = r.left; x < r.right; ++x) {
+                tk::Pixel& p = px[static_cast<size_t>(y) * surface_.Width() + x];
+                tk::Pixel out = 0;
+                for (int shift : {0, 8, 16}) {
+                    out |= (((p >> shift) & 0xFF) * (255 - dim::kAlpha) / 255) << shift;
+                }
+                p = out;
+            }
+        }
+    }
+    void Undim(RECT r) { dim::Undim(surface_.Pixels(), surface_.Width(), r); }
     std::vector<lines::Span> Find() const {
         return lines::FindLines({surface_.Pixels(), surface_.Width(), surface_.Height()});
     }
@@ -119,4 +135,21 @@ TEST(Lines, TheNextLineIsTheNearestWhoseCentreLiesBeyondTheBands) {
     EXPECT_EQ(lines::NextLineCentre(found, 35, -1), 15); // and up
     EXPECT_EQ(lines::NextLineCentre(found, 65, 1), std::nullopt);
     EXPECT_EQ(lines::NextLineCentre(found, 15, -1), std::nullopt);
+}
+
+TEST(Lines, InACopyThatHoldsTheDimLayerAroundTheBandTheLinesAreFoundOnceItsDarkeningIsUndone) {
+    // A band two lines tall in the middle, clear; the dim layer over the rest, as a compositor
+    // puts it into every screen copy.
+    Page page(260, RGB(255, 255, 255));
+    std::vector<lines::Span> drawn;
+    for (int i = 0; i < 8; ++i) {
+        drawn.push_back(page.Text(10 + 30 * i, L"Tahoma", 16, true, RGB(0, 0, 0)));
+    }
+    const RECT above{0, 0, kWidth, 100}, below{0, 160, kWidth, 260};
+    page.Darken(above);
+    page.Darken(below);
+    EXPECT_FALSE(SameLines(page.Find(), drawn)); // darkened, the page's paper is not the band's
+    page.Undim(above);
+    page.Undim(below);
+    EXPECT_TRUE(SameLines(page.Find(), drawn));
 }
