@@ -29,6 +29,8 @@ void markShape::SetFollowing(bool on) {
         SetLayeredWindowAttributes(me, 0, 255, LWA_ALPHA);
         KeepAbovePage();
         // The grip still takes a right press, which the bar would let through: the menu opens.
+        // (Where the system refuses the hook, the program's tick looks at the pointer: the band
+        // follows it twice a second.)
         tk::HearPointer(me, kWmFollow, kWmGripMenu, Pnl_scale.Hwnd());
         listening_ = me;
         FollowPointer();

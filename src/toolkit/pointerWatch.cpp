@@ -87,13 +87,39 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
     return CallNextHookEx(g_hook, code, wParam, lParam);
 }
 
+// Thread messages to the hook's thread: set the hook again; remove it without a word (tests).
+constexpr UINT kRehook = WM_APP + 1;
+constexpr UINT kDropHook = WM_APP + 2;
+// Looks in a row that found the pointer moved while the hook heard nothing: the system removed
+// the hook (see LowLevelHooksTimeout) and it is set again. (A program that puts the pointer
+// somewhere twice in a row makes it be set again too, which does no harm.)
+constexpr int kUnheardLooks = 2;
+int g_unheardLooks = 0;
+
+void SetHook() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    if (g_hook) {
+        UnhookWindowsHookEx(g_hook);
+    }
+    g_hook = SetWindowsHookExW(WH_MOUSE_LL, HookProc, Instance(), 0);
+}
+
 DWORD WINAPI HookThread(void* param) {
     const HANDLE ready = param;
     MSG msg;
     PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE); // the queue exists before anyone posts to it
-    g_hook = SetWindowsHookExW(WH_MOUSE_LL, HookProc, Instance(), 0);
+    SetHook();
     SetEvent(ready);
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (msg.hwnd == nullptr && msg.message == kRehook) {
+            SetHook();
+        } else if (msg.hwnd == nullptr && msg.message == kDropHook) {
+            std::lock_guard<std::mutex> hold(g_lock);
+            if (g_hook) {
+                UnhookWindowsHookEx(g_hook);
+                g_hook = nullptr;
+            }
+        }
         DispatchMessageW(&msg);
     }
     std::lock_guard<std::mutex> hold(g_lock);
@@ -138,7 +164,7 @@ void StopThread() {
 
 } // namespace
 
-void HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep) {
+bool HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep) {
     {
         std::lock_guard<std::mutex> hold(g_lock);
         auto it = std::find_if(g_listeners.begin(), g_listeners.end(),
@@ -155,6 +181,7 @@ void HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep) {
     if (!g_pointHeard) {
         GetCursorPos(&g_point);
     }
+    return g_hook != nullptr;
 }
 
 void StopHearingPointer(HWND window) {
@@ -179,6 +206,17 @@ bool HearingPointer() {
     return g_thread != nullptr;
 }
 
+void DropPointerHookForTests() {
+    if (g_thread) {
+        PostThreadMessageW(g_threadId, kDropHook, 0, 0);
+    }
+}
+
+bool PointerHookSet() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    return g_hook != nullptr;
+}
+
 POINT HeardPointer() {
     std::lock_guard<std::mutex> hold(g_lock);
     if (!g_pointHeard) {
@@ -201,7 +239,12 @@ void LookAtPointer() {
     const bool quiet = !g_movedSinceLook;
     g_movedSinceLook = false;
     if (!quiet || (now.x == g_point.x && now.y == g_point.y)) {
+        g_unheardLooks = quiet ? g_unheardLooks : 0;
         return; // a moving pointer is the hook's to tell
+    }
+    if (++g_unheardLooks >= kUnheardLooks) {
+        g_unheardLooks = 0;
+        PostThreadMessageW(g_threadId, kRehook, 0, 0);
     }
     g_point = now;
     g_pointHeard = true;

@@ -15,15 +15,21 @@ namespace tk {
 // it calls PointerMoveTaken), and a right press inside `keep` (a window that lets input through
 // but must still open its menu) is kept from the window beneath and posted as `rightPress`, its
 // release kept too. Listening again with the same window changes what it hears.
-void HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep);
+// False when the system refused the hook: the pointer is then followed by LookAtPointer alone.
+bool HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep);
 void StopHearingPointer(HWND window);
 bool HearingPointer();
+// Whether the hook is set now (the system may remove it silently; LookAtPointer notices and sets it
+// again), and, for tests, a hook removed as the system removes one, without a word.
+bool PointerHookSet();
+void DropPointerHookForTests();
 
 // Where the pointer is, as the hook last heard it (GetCursorPos before any move was heard).
 POINT HeardPointer();
 // A pointer put somewhere by a program (SetCursorPos) is not input, and no hook hears it: called
 // now and then, this asks where the pointer is and, if it rests somewhere other than where it was
-// last heard, tells the listeners as a move. While the pointer moves, the hook alone tells.
+// last heard, tells the listeners as a move. While the pointer moves, the hook alone tells. Two
+// looks in a row that find such a move set the hook again: the system may have removed it.
 void LookAtPointer();
 // The window has read the latest move: the next one is posted again.
 void PointerMoveTaken(HWND window);

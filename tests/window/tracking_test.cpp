@@ -217,3 +217,26 @@ TEST_F(Tracking, AFollowingMarkerDestroyedWithItsObjectStopsTheHookPostingToItsW
     m.reset();
     EXPECT_FALSE(tk::HearingPointer());
 }
+
+TEST_F(Tracking, APointerHookTheSystemRemovedIsNoticedByTheLooksAndSetAgain) {
+    auto m = markShape::New();
+    ASSERT_NE(m->Hwnd(), nullptr);
+    m->SetFollowing(true);
+    ASSERT_TRUE(tk::PointerHookSet());
+    tk::DropPointerHookForTests(); // as the system removes a hook that kept input waiting
+    ASSERT_TRUE(WaitFor([] { return !tk::PointerHookSet(); }, 1000));
+    // The pointer moves twice with nobody hearing it: the looks on the program's tick notice.
+    for (int i = 0; i < 2; ++i) {
+        PointTo(400 + 50 * i, 500);
+        tk::LookAtPointer();
+    }
+    EXPECT_TRUE(WaitFor([] { return tk::PointerHookSet(); }, 1000));
+    // Heard again: a move is known at once, without a look.
+    MouseMoveTo(700, 520);
+    EXPECT_TRUE(WaitFor(
+        [] {
+            const POINT p = tk::HeardPointer();
+            return p.x == 700 && p.y == 520;
+        },
+        1000));
+}
