@@ -95,8 +95,9 @@ void markShape::Form_Load() {
     const Span primary = InTwips(tk::PrimaryMonitor().work);
     Move(primary.left, primary.top, primary.width, kPanelHeight + 2 * Tx());
     Pnl_scale.Move(ScaleWidth() - kPanelWidth, Tx());
-    CopyScreenImage();
-    edges_ = SenseEdges(true);
+    if (CopyScreenImage()) {
+        edges_ = SenseEdges(true);
+    }
     pen_mode = palette::kXorPen;
     hide_wait = 3;
     touka_on = false;
@@ -286,8 +287,9 @@ void markShape::Timer1_Timer() {
             // A step of the marker meanwhile has already taken a fresh picture and given it its
             // full shape: a copy now would hold the marker's own tint.
             if (frame_hwnd) {
-                CopyScreenImage(); // still a frame: the copy holds what lies behind
-                edges_ = SenseEdges(true);
+                if (CopyScreenImage()) { // still a frame: the copy holds what lies behind
+                    edges_ = SenseEdges(true);
+                }
                 GoFullShape();
             }
             touka_on = false;

@@ -166,7 +166,8 @@ private:
     void FitToColumn(const RECT& column);
     void FitToColumnUnderBand();
     void StopListening(); // the pointer hook posts to this window no more
-    void CopyScreenImage();
+    // False where the system gave no copy: the picture stays as it was.
+    bool CopyScreenImage();
     void GoFrameShape();
     void GoFullShape();
     bool PointerOutsideNow();

@@ -240,15 +240,18 @@ bool markShape::HasFrameRegion() const {
     return GetWindowRgn(HwndIfLoaded(), probe.get()) != ERROR;
 }
 
-void markShape::CopyScreenImage() {
+bool markShape::CopyScreenImage() {
     // The window's own rectangle and client size, in the pixels the system reports: twips divided
     // by a rounded twips-per-pixel miss rows and columns wherever 1440 / dpi is no whole number.
     const RECT r = tk::WindowRectOf(HwndIfLoaded());
     RECT client{};
     GetClientRect(HwndIfLoaded(), &client);
-    surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom);
+    if (!surface_.CopyFromScreen(r.left, r.top, client.right, client.bottom)) {
+        return false; // no copy to be had: the picture stays as it was
+    }
     HideProtected(surface_, r);
     Invalidate();
+    return true;
 }
 
 void markShape::HideProtected(tk::Surface& picture, const RECT& at) const {
@@ -323,7 +326,8 @@ void markShape::RefreshAsOutline() {
     // delivers ours.
     const DWORD start = GetTickCount();
     tk::Surface again; // a second copy, to confirm the first
-    int others = 0;    // other programs' threads with windows beneath
+    bool copied = true;
+    int others = 0; // other programs' threads with windows beneath
     for (int copies = 0;; ++copies) {
         tk::DoEvents();
         tk::WaitForDisplay();
@@ -337,7 +341,10 @@ void markShape::RefreshAsOutline() {
         }
         tk::WaitForCompositor();
         if (copies == 0) {
-            CopyScreenImage();
+            if (!CopyScreenImage()) {
+                copied = false; // the old picture and its edges stay
+                break;
+            }
             if (others == 0) {
                 break; // only this program's windows (repainted in the passes) and the desktop beneath
             }
@@ -347,7 +354,9 @@ void markShape::RefreshAsOutline() {
         // one and look again, until two agree or the time is up.
         again.Resize(surface_.Width(), surface_.Height(), kBackColor);
         const RECT r = tk::WindowRectOf(HwndIfLoaded());
-        again.CopyFromScreen(r.left, r.top, again.Width(), again.Height());
+        if (!again.CopyFromScreen(r.left, r.top, again.Width(), again.Height())) {
+            break; // the first copy stands
+        }
         const bool same =
             !live::Differ(again.Pixels(), surface_.Pixels(),
                           static_cast<size_t>(again.Width()) * static_cast<size_t>(again.Height()));
@@ -358,7 +367,9 @@ void markShape::RefreshAsOutline() {
             break;
         }
     }
-    edges_ = SenseEdges(true);
+    if (copied) {
+        edges_ = SenseEdges(true);
+    }
     GoFullShape();
     refresh_ = PictureState::Held;
 }
@@ -414,7 +425,7 @@ bool markShape::EdgesChanged() const {
 
 void markShape::LiveCopy() {
     if (!g_livePicture || hidden_ || g_refreshesUnderWay > 0 || State() != PictureState::Held ||
-        pen_mode == palette::kCopyPen ||
+        pen_mode == palette::kCopyPen || tk::SessionLocked() ||
         live::CopiesPaused(tk::ModalLoopOpen(), tk::MsSinceModalLoopEnded())) {
         return;
     }

@@ -122,6 +122,9 @@ bool frmControl::TickMarkers() {
     if (ticking_) {
         return true; // a tick that fell due inside the last one's pumps: the next one comes soon
     }
+    if (tk::SessionLocked()) {
+        return true; // nothing shows of the desktop, and no copy would: the markers rest
+    }
     std::vector<tick::MarkerState> states;
     for (int n = 1; n <= mk_max; ++n) {
         states.push_back(mk_table[n].shape ? mk_table[n].shape->TickState() : tick::MarkerState{});

@@ -54,12 +54,34 @@ void ProgramWindow::OnTimer(UINT_PTR id) {
     }
 }
 
+void ProgramWindow::SessionChanged(WPARAM event) {
+    switch (tk::EffectOfSessionChange(event)) {
+    case tk::SessionEffect::ChooseCapture: // a remote session took the screen over or gave it back
+        tk::ForgetCaptureMode();
+        frmControl::Instance()->CaptureModeChanged();
+        break;
+    case tk::SessionEffect::Locked: // the lock screen (or UAC's secure desktop) shows: no copies
+        tk::SetSessionLocked(true);
+        break;
+    case tk::SessionEffect::Unlocked:
+        tk::SetSessionLocked(false);
+        frmControl::Instance()->CaptureModeChanged(); // the same path, new pictures
+        break;
+    case tk::SessionEffect::None:
+        break;
+    }
+}
+
 void ProgramWindow::MonitorsChanged() {
     monitors_ = tk::Monitors();
     frmControl::Instance()->KeepEverythingOnScreen();
 }
 
 bool ProgramWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) {
+    if (msg == tk::kWmSessionChange) {
+        SessionChanged(wParam);
+        return false;
+    }
     switch (msg) {
     case WM_HOTKEY:
         keys_.Pressed(static_cast<int>(wParam));
@@ -82,7 +104,6 @@ bool ProgramWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM, LRESULT& result) 
         MonitorsChanged();
         break;
     case WM_DWMCOMPOSITIONCHANGED: // the capture path chosen at start-up may be wrong now
-    case tk::kWmSessionChange:     // a remote session took the screen over or gave it back
         tk::ForgetCaptureMode();
         frmControl::Instance()->CaptureModeChanged();
         break;

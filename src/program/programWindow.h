@@ -32,6 +32,8 @@ protected:
 private:
     // Markers and the panel left on no monitor come back onto the primary one.
     void MonitorsChanged();
+    // A session change (WM_WTSSESSION_CHANGE): the capture path chosen again, or the lock screen.
+    void SessionChanged(WPARAM event);
 
     int layoutTicks_ = 0;
     std::vector<tk::Monitor> monitors_;

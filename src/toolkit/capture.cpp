@@ -59,6 +59,7 @@ CaptureMode g_mode;
 bool g_chosen = false;
 bool g_shownInShares = false;
 bool g_lowered = false;
+bool g_locked = false;
 
 } // namespace
 
@@ -123,6 +124,31 @@ bool ExcludeFromCapture(HWND hwnd) {
     g_mode = CaptureMode::OutlineAfterCompositor;
     g_lowered = true;
     return false;
+}
+
+SessionEffect EffectOfSessionChange(WPARAM event) {
+    switch (event) {
+    case 0x1: // WTS_CONSOLE_CONNECT
+    case 0x2: // WTS_CONSOLE_DISCONNECT
+    case 0x3: // WTS_REMOTE_CONNECT
+    case 0x4: // WTS_REMOTE_DISCONNECT
+    case 0x9: // WTS_SESSION_REMOTE_CONTROL
+        return SessionEffect::ChooseCapture;
+    case 0x7: // WTS_SESSION_LOCK
+        return SessionEffect::Locked;
+    case 0x8: // WTS_SESSION_UNLOCK
+        return SessionEffect::Unlocked;
+    default:
+        return SessionEffect::None;
+    }
+}
+
+bool SessionLocked() {
+    return g_locked;
+}
+
+void SetSessionLocked(bool locked) {
+    g_locked = locked;
 }
 
 bool TakeCaptureModeLowered() {

@@ -72,6 +72,17 @@ bool TakeCaptureModeLowered();
 // screen, as when a remote session takes it over or hands it back; `on` false stops that.
 void HearSessionChanges(HWND hwnd, bool on);
 constexpr UINT kWmSessionChange = 0x02B1; // WM_WTSSESSION_CHANGE
+// What a session change (its WTS_* event) means for the markers' pictures.
+enum class SessionEffect {
+    None,          // a logon, a logoff: nothing for the pictures
+    ChooseCapture, // the session was connected to another screen, or taken over: the path may change
+    Locked,        // the lock screen: no copy shows the desktop, and none is taken
+    Unlocked,      // back: every marker takes a new picture
+};
+SessionEffect EffectOfSessionChange(WPARAM event);
+// Whether the session is locked now (as the last session change said).
+bool SessionLocked();
+void SetSessionLocked(bool locked);
 
 // Returns once the compositor has shown what was drawn so far (DwmFlush), where the mode waits for
 // it; at once otherwise.

@@ -78,18 +78,16 @@ void Surface::Fill(const RECT& r, COLORREF colour) {
     FillRect(dc_.get(), &r, b.get());
 }
 
-void Surface::CopyFromScreen(int x, int y, int w, int h) {
+bool Surface::CopyFromScreen(int x, int y, int w, int h) {
     if (!dc_) {
-        return;
+        return false;
     }
     WindowDc screen(GetDesktopWindow());
-    CopyFromScreen(screen.get(), x, y, w, h);
+    return CopyFromScreen(screen.get(), x, y, w, h);
 }
 
-void Surface::CopyFromScreen(HDC screen, int x, int y, int w, int h) {
-    if (dc_ && screen) {
-        BitBlt(dc_.get(), 0, 0, w, h, screen, x, y, SRCCOPY);
-    }
+bool Surface::CopyFromScreen(HDC screen, int x, int y, int w, int h) {
+    return dc_ && screen && BitBlt(dc_.get(), 0, 0, w, h, screen, x, y, SRCCOPY);
 }
 
 void Surface::Paint(HDC dst, const RECT& area, bool tint, int rop2, COLORREF fill) const {

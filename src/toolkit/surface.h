@@ -21,9 +21,11 @@ public:
     // Fills the rectangle `r` (picture coordinates) with `colour`.
     void Fill(const RECT& r, COLORREF colour);
     // Copies the screen rectangle (x, y, w, h) in pixels into the picture at (0, 0).
-    void CopyFromScreen(int x, int y, int w, int h);
+    // False where the system gives no copy (the lock screen, UAC's secure desktop, a session
+    // switched away): the picture is left as it was.
+    bool CopyFromScreen(int x, int y, int w, int h);
     // The same from a screen DC the caller holds (several copies through one DC).
-    void CopyFromScreen(HDC screen, int x, int y, int w, int h);
+    bool CopyFromScreen(HDC screen, int x, int y, int w, int h);
     // Draws the picture to `dst`; with `tint` the whole area is combined with `fill`
     // by the pen `rop2` (R2_XORPEN, R2_MERGEPEN, R2_COPYPEN), in one pass so that
     // nothing flickers.

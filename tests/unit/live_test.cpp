@@ -4,6 +4,7 @@
 #include "panel/keys.h"
 #include "panel/steps.h"
 #include "program/tick.h"
+#include "toolkit/capture.h"
 #include "toolkit/screen.h"
 #include "toolkit/syscall.h"
 
@@ -225,4 +226,17 @@ TEST(ProgramTick, WhileAMarkersRefreshPumpsNoMarkerTicksAndTheTickComesAgainSoon
     EXPECT_TRUE(plan.again);
     // A number whose marker has gone holds nothing that pumps.
     EXPECT_FALSE(tick::Choose({{false, false, false, true}, {true, false, false, false}}).again);
+}
+
+TEST(Capture, OnlyASessionConnectedElsewhereChoosesTheCapturePathAgainAndTheLockScreenStopsCopies) {
+    using tk::SessionEffect;
+    for (WPARAM event :
+         {0x1, 0x2, 0x3, 0x4, 0x9}) { // console and remote connect and disconnect, remote control
+        EXPECT_EQ(tk::EffectOfSessionChange(event), SessionEffect::ChooseCapture) << event;
+    }
+    EXPECT_EQ(tk::EffectOfSessionChange(0x7), SessionEffect::Locked);
+    EXPECT_EQ(tk::EffectOfSessionChange(0x8), SessionEffect::Unlocked);
+    for (WPARAM event : {0x5, 0x6, 0xA, 0xB}) { // logon, logoff, session create and terminate
+        EXPECT_EQ(tk::EffectOfSessionChange(event), SessionEffect::None) << event;
+    }
 }

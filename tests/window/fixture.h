@@ -4,6 +4,7 @@
 #include "menu/frmMenu.h"
 #include "panel/frmControl.h"
 #include "startup/basTolvin.h"
+#include "toolkit/capture.h"
 #include "support/helpers.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,7 @@ protected:
         frmMenu::Discard(); // every test starts from menus with no check marks
     }
     void TearDown() override {
+        tk::SetSessionLocked(false); // a test that failed while "locked" leaves the next ones unlocked
         auto panel = frmControl::Instance();
         if (panel->mk_max > 0 && !panel->Unloaded()) {
             panel->DelAllMarker();

@@ -240,3 +240,29 @@ TEST_F(Tracking, APointerHookTheSystemRemovedIsNoticedByTheLooksAndSetAgain) {
         },
         1000));
 }
+
+TEST_F(Tracking, WhileTheSessionIsLockedNoMarkerTakesAPictureAndUnlockedEachTakesOne) {
+    auto panel = Start();
+    auto m = Marker(1);
+    m->Move(0, 3000);
+    m->Label1_MouseUp(1, 0, 0, 0);
+    const RECT r = WindowRect(m->Hwnd());
+    Page page(RECT{100, r.top - 30, 700, r.bottom + 30}, Page::Look{});
+    SetWindowPos(page.Hwnd(), m->Hwnd(), 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    Pump(1200);
+    ASSERT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kWhite));
+    constexpr WPARAM kLock = 0x7, kUnlock = 0x8, kLogon = 0x5; // WTS_SESSION_LOCK, _UNLOCK, _LOGON
+    SendMessageW(panel->ProgramHwnd(), tk::kWmSessionChange, kLock, 0);
+    // Locked, what a copy would show is the lock screen: the page beneath changes, and no tick
+    // takes a picture of it.
+    const long before = markShape::PicturesTaken();
+    page.SetLook(Page::Look{kGreen});
+    Pump(1500);
+    EXPECT_EQ(markShape::PicturesTaken(), before);
+    EXPECT_TRUE(SameColour(m->Picture().PixelAt(200, 5), kWhite));
+    SendMessageW(panel->ProgramHwnd(), tk::kWmSessionChange, kLogon, 0); // another session's logon: nothing
+    Pump(600);
+    EXPECT_EQ(markShape::PicturesTaken(), before);
+    SendMessageW(panel->ProgramHwnd(), tk::kWmSessionChange, kUnlock, 0);
+    EXPECT_TRUE(WaitFor([&] { return SameColour(m->Picture().PixelAt(200, 5), kGreen); }, 1500));
+}
