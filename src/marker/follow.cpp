@@ -19,25 +19,53 @@ void markShape::SetFollowing(bool on) {
         return;
     }
     following_ = on;
-    // Clicks, the wheel and the pointer pass through a window that is layered and transparent to
-    // input, to whichever window lies beneath, of this program or another.
-    LONG_PTR ex = GetWindowLongPtrW(me, GWL_EXSTYLE);
-    ex = on ? ex | WS_EX_LAYERED | WS_EX_TRANSPARENT : ex & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT);
-    SetWindowLongPtrW(me, GWL_EXSTYLE, ex);
+    if (on) {
+        SetWindowLongPtrW(me, GWL_EXSTYLE, GetWindowLongPtrW(me, GWL_EXSTYLE) | WS_EX_LAYERED);
+        SetLayeredWindowAttributes(me, 0, 255, LWA_ALPHA);
+    }
+    PassInputThrough(on);
     followLine_ = RECT{};
     if (on) {
-        SetLayeredWindowAttributes(me, 0, 255, LWA_ALPHA);
         KeepAbovePage();
-        // The grip still takes a right press, which the bar would let through: the menu opens.
         // (Where the system refuses the hook, the program's tick looks at the pointer: the band
         // follows it twice a second.)
-        tk::HearPointer(me, kWmFollow, kWmGripMenu, Pnl_scale.Hwnd());
+        tk::HearPointer(me, kWmFollow);
         listening_ = me;
-        FollowPointer();
+        PointerMoved(); // (the pointer may be on the grip already)
     } else {
         EnableTimer(kFollowTimer, kFollowRetryMs, false);
         StopListening();
     }
+}
+
+void markShape::PassInputThrough(bool on) {
+    // Clicks, the wheel and the pointer pass through a window that is layered and transparent to
+    // input, to whichever window lies beneath, of this program or another.
+    const HWND me = HwndIfLoaded();
+    const LONG_PTR ex = GetWindowLongPtrW(me, GWL_EXSTYLE);
+    const LONG_PTR want = on ? ex | WS_EX_TRANSPARENT : ex & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT);
+    if (want != ex) {
+        SetWindowLongPtrW(me, GWL_EXSTYLE, want);
+    }
+}
+
+bool markShape::GripOnTopAt(POINT p) const {
+    const HWND me = HwndIfLoaded();
+    const RECT grip = tk::WindowRectOf(Pnl_scale.Hwnd());
+    if (!PtInRect(&grip, p)) {
+        return false;
+    }
+    // A window above the marker there (another program's, always in front or brought in front, or
+    // the panel) takes what is pressed there; a see-through overlay that lets input through does not.
+    for (HWND w = GetWindow(me, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {
+        const LONG_PTR ex = GetWindowLongPtrW(w, GWL_EXSTYLE);
+        RECT r{};
+        if (IsWindowVisible(w) && !((ex & WS_EX_LAYERED) && (ex & WS_EX_TRANSPARENT)) &&
+            GetWindowRect(w, &r) && PtInRect(&r, p)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void markShape::StopListening() {
@@ -56,14 +84,22 @@ markShape::~markShape() {
 void markShape::PointerMoved() {
     tk::PointerMoveTaken(HwndIfLoaded()); // moves from now on are told again
     // The bar hears no moves of its own while input passes through it: the pointer over the grip
-    // shows the grip, as a move over the bar does.
-    const POINT p = tk::HeardPointer();
-    const RECT grip = tk::WindowRectOf(Pnl_scale.Hwnd());
-    if (PtInRect(&grip, p)) {
+    // shows the grip, as a move over the bar does. There, where nothing else is on top, the bar
+    // takes input again: the grip's own presses (its menu, a drag) reach it as any window's do.
+    TakeInputOnGrip();
+    FollowPointer();
+}
+
+void markShape::TakeInputOnGrip() {
+    if (!following_ || !HwndIfLoaded()) {
+        return;
+    }
+    const bool onGrip = GripOnTopAt(tk::HeardPointer());
+    PassInputThrough(!onGrip);
+    if (onGrip) {
         Pnl_scale.SetVisible(true);
         hide_wait = 3;
     }
-    FollowPointer();
 }
 
 void markShape::FollowPointer() {
@@ -132,6 +168,9 @@ void markShape::FollowPointer() {
     top = std::min(top, static_cast<int>(monitor.bottom) - h);
     if (top != band.top || !sameMonitor) {
         MoveToTop(tk::CInt(tk::TwipsY(top)));
+        if (!Unloaded()) {
+            TakeInputOnGrip(); // the grip may have come under the pointer
+        }
     }
 }
 
@@ -147,6 +186,12 @@ void markShape::KeepAbovePage() {
     GetCursorPos(&p);
     const HWND under = TopWindowFromPoint(p.x, p.y);
     if (!under || under == me) {
+        return;
+    }
+    // A window always in front stays in front of a marker that is not: nothing to do (and its
+    // grip stays covered there).
+    const auto topmost = [](HWND w) { return (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; };
+    if (topmost(under) && !topmost(me)) {
         return;
     }
     for (HWND w = GetWindow(me, GW_HWNDPREV); w; w = GetWindow(w, GW_HWNDPREV)) {

@@ -363,11 +363,6 @@ bool markShape::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& resul
         result = 0;
         return true;
     }
-    if (msg == kWmGripMenu) {
-        Pnl_scale_MouseDown(2, 0, 0, 0); // the menu, where following can be turned off
-        result = 0;
-        return true;
-    }
     if (msg == WM_DPICHANGED) {
         result = 0; // a marker keeps its size in pixels on a monitor of another scaling
         return true;

@@ -134,8 +134,7 @@ public:
     static constexpr UINT_PTR kLiveTimer = 2;   // copies in place, where markers are left out of copies
     static constexpr UINT_PTR kFollowTimer = 3; // a move of the pointer waits for a picture
     static constexpr UINT kFollowRetryMs = 20;
-    static constexpr UINT kWmFollow = WM_APP + 20;   // the pointer moved while following
-    static constexpr UINT kWmGripMenu = WM_APP + 21; // a right press on the grip while following
+    static constexpr UINT kWmFollow = WM_APP + 20; // the pointer moved while following
     static constexpr COLORREF kBackColor = 0xC0C0C0;
     static constexpr COLORREF kPaper = 0xFFFFFF; // shown where a window beneath protects its content
     static constexpr double kPanelWidth = 705;
@@ -166,6 +165,11 @@ private:
     void FitToColumn(const RECT& column);
     void FitToColumnUnderBand();
     void StopListening(); // the pointer hook posts to this window no more
+    void PassInputThrough(bool on);
+    // The bar takes input where the grip is on top under the pointer, and lets it through elsewhere.
+    void TakeInputOnGrip();
+    // Whether the grip is what shows at screen point `p` (no other window above the marker there).
+    bool GripOnTopAt(POINT p) const;
     // False where the system gave no copy: the picture stays as it was.
     bool CopyScreenImage();
     void GoFrameShape();

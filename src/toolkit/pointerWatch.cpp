@@ -13,8 +13,6 @@ namespace {
 struct Listener {
     HWND window;
     UINT moved;
-    UINT rightPress;
-    HWND keep;
     bool movePosted;
 };
 
@@ -24,7 +22,6 @@ POINT g_point{};
 DWORD g_pointTime = 0;
 bool g_pointHeard = false;
 bool g_movedSinceLook = false; // the hook heard a move since the last LookAtPointer
-bool g_rightKept = false;      // a right press was kept from the window beneath: its release too
 HHOOK g_hook = nullptr;
 
 constexpr DWORD kStopWaitMs = 2000;
@@ -32,12 +29,6 @@ constexpr DWORD kStopWaitMs = 2000;
 // The hook's thread. A plain system thread: one still running as the process ends is no fault.
 HANDLE g_thread = nullptr;
 DWORD g_threadId = 0;
-
-// Whether `keep` (shown with its window, or only hidden until the pointer comes over it) holds `at`.
-bool Holds(HWND keep, POINT at) {
-    RECT r{};
-    return keep && IsWindowVisible(GetAncestor(keep, GA_ROOT)) && GetWindowRect(keep, &r) && PtInRect(&r, at);
-}
 
 // Input may be handed to the hook out of order (Wine reads a window's crossing event late and
 // reports a place the pointer has since left): an event stamped a little before the latest heard
@@ -71,17 +62,6 @@ LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam) {
         }
         if (message == WM_MOUSEMOVE || message == WM_LBUTTONUP) {
             TellMoved(); // (after a click, the window clicked may have come in front of a listener)
-        } else if (message == WM_RBUTTONDOWN) {
-            for (const Listener& l : g_listeners) {
-                if (Holds(l.keep, info->pt)) {
-                    g_rightKept = true;
-                    PostMessageW(l.window, l.rightPress, 0, 0);
-                    return 1;
-                }
-            }
-        } else if (message == WM_RBUTTONUP && g_rightKept) {
-            g_rightKept = false;
-            return 1;
         }
     }
     return CallNextHookEx(g_hook, code, wParam, lParam);
@@ -164,15 +144,15 @@ void StopThread() {
 
 } // namespace
 
-bool HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep) {
+bool HearPointer(HWND window, UINT moved) {
     {
         std::lock_guard<std::mutex> hold(g_lock);
         auto it = std::find_if(g_listeners.begin(), g_listeners.end(),
                                [&](const Listener& l) { return l.window == window; });
         if (it == g_listeners.end()) {
-            g_listeners.push_back(Listener{window, moved, rightPress, keep, false});
+            g_listeners.push_back(Listener{window, moved, false});
         } else {
-            *it = Listener{window, moved, rightPress, keep, false};
+            *it = Listener{window, moved, false};
         }
     }
     StartThread();
@@ -194,7 +174,6 @@ void StopHearingPointer(HWND window) {
         none = g_listeners.empty();
         if (none) {
             g_pointHeard = false;
-            g_rightKept = false;
         }
     }
     if (none) {

@@ -12,11 +12,11 @@
 namespace tk {
 
 // `window` hears the pointer: `moved` is posted to it once for a burst of moves (again only after
-// it calls PointerMoveTaken), and a right press inside `keep` (a window that lets input through
-// but must still open its menu) is kept from the window beneath and posted as `rightPress`, its
-// release kept too. Listening again with the same window changes what it hears.
-// False when the system refused the hook: the pointer is then followed by LookAtPointer alone.
-bool HearPointer(HWND window, UINT moved, UINT rightPress, HWND keep);
+// it calls PointerMoveTaken), and after a left release. The hook only listens: every press and
+// release goes on to the window it was meant for. Listening again with the same window changes
+// what it hears. False when the system refused the hook: the pointer is then followed by
+// LookAtPointer alone.
+bool HearPointer(HWND window, UINT moved);
 void StopHearingPointer(HWND window);
 bool HearingPointer();
 // Whether the hook is set now (the system may remove it silently; LookAtPointer notices and sets it

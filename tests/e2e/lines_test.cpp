@@ -335,3 +335,41 @@ TEST_F(PageOfText, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksTh
     EXPECT_NE(pid, app_->ProcessId());
     EXPECT_TRUE(GetForegroundWindow() == doc.Hwnd() || GetForegroundWindow() == page.Hwnd());
 }
+
+TEST_F(PageOfText, TheGripOfAFollowingMarkerTakesItsOwnRightClickAndNoneMeantForAWindowAboveIt) {
+    KeyChord('F');
+    const int y = (lines[3].first + lines[3].second) / 2;
+    PointTo(400, y);
+    ASSERT_TRUE(WaitFor([&] { return PointerStaysAt(400, y) && CentredOn(marker, lines[3]); }, 3000));
+    const RECT grip = WindowRect(app_->Grip(1));
+    const int gx = (grip.left + grip.right) / 2, gy = (grip.top + grip.bottom) / 2;
+    // A window of another program brought in front and kept there (a video, a note) over the grip's
+    // end of the bar: a right click there is that window's, and no menu of the marker's opens.
+    auto over = std::make_unique<Page>(RECT{grip.left - 40, 0, 1920, 600}, Page::Focus::Take);
+    SetWindowPos(over->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    PointTo(gx, gy);
+    ASSERT_TRUE(WaitFor([&] { return PointerStaysAt(gx, gy); }, 2000));
+    Pump(300);
+    MouseButton(2, true);
+    MouseButton(2, false);
+    EXPECT_TRUE(WaitFor([&] { return over->RightClicks() == 1; }, 2000))
+        << over->RightClicks() << " under the pointer " << WindowFromPoint(POINT{gx, gy})
+        << ", the window above " << over->Hwnd() << ", the bar " << marker << " (" << std::hex
+        << GetWindowLongPtrW(marker, GWL_EXSTYLE) << std::dec << "), its grip " << app_->Grip(1);
+    EXPECT_EQ(OpenMenu(1000), nullptr);
+    // Gone again: the grip is on top under the pointer, and its right click opens the marker's
+    // menu, which a click outside it closes.
+    over.reset();
+    const RECT now = WindowRect(app_->Grip(1));
+    PointTo((now.left + now.right) / 2 + 1, (now.top + now.bottom) / 2);
+    ASSERT_TRUE(WaitFor([&] { return !(GetWindowLongPtrW(marker, GWL_EXSTYLE) & WS_EX_TRANSPARENT); }, 3000))
+        << "the bar still lets input through over its grip";
+    MouseButton(2, true);
+    MouseButton(2, false);
+    EXPECT_NE(OpenMenu(3000), nullptr);
+    const int y6 = (lines[6].first + lines[6].second) / 2;
+    PointTo(300, y6);
+    MouseButton(1, true);
+    MouseButton(1, false);
+    EXPECT_TRUE(NoMenuShown(3000));
+}

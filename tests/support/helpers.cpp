@@ -234,6 +234,10 @@ LRESULT CALLBACK Page::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
         InvalidateRect(h, nullptr, FALSE);
         return 0;
     }
+    if (m == WM_RBUTTONDOWN && self) {
+        ++self->rightClicks_;
+        return 0;
+    }
     if (m == WM_LBUTTONDOWN && self) {
         ++self->clicks_;
     } else if (m == WM_CHAR && self) {

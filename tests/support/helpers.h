@@ -59,6 +59,7 @@ public:
     Page& operator=(const Page&) = delete;
     HWND Hwnd() const { return hwnd_; }
     int Clicks() const { return clicks_; }
+    int RightClicks() const { return rightClicks_; }
     int Chars() const { return chars_; }
     int Wheels() const { return wheels_; }
     // With a text look, once painted: each line's ink rows (top, one past the bottom) in screen
@@ -72,6 +73,7 @@ private:
 
     std::atomic<HWND> hwnd_{nullptr};
     std::atomic<int> clicks_{0};
+    std::atomic<int> rightClicks_{0};
     std::atomic<int> chars_{0};
     std::atomic<int> wheels_{0};
     std::atomic<bool> painted_{false}; // drawn from look_ rather than the class background

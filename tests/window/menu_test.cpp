@@ -171,7 +171,7 @@ TEST_F(Menus, ARightPressOnTheGripOfAMarkerFollowingThePointerOpensItsMenuWhereF
             return now.top <= 300 && now.bottom > 300 && IsWindowVisible(one->Pnl_scale.Hwnd());
         },
         3000));
-    // Only the hook hears this press: the bar lets it through to the desktop.
+    // Over the grip, with nothing on top of it, the bar takes input: the press reaches the grip.
     auto press = PressWhenMenuOpens('F');
     MouseButton(2, true);
     MouseButton(2, false);
