@@ -107,9 +107,10 @@ void markShape::FollowPointer() {
     if (!following_ || hidden_ || !me) {
         return;
     }
-    if (State() != PictureState::Held) {
-        // Still taking its picture (from the last line, or a tick's): the move is not lost, it is
-        // looked at again once the marker rests.
+    if (State() != PictureState::Held || tk::ModalLoopOpen()) {
+        // Still taking its picture (from the last line, or a tick's), or a menu of the program is
+        // open (the pointer is choosing in it, and a picture now would hold the menu): the move is
+        // not lost, it is looked at again once the marker rests and the menu has closed.
         EnableTimer(kFollowTimer, kFollowRetryMs, true);
         return;
     }

@@ -372,4 +372,7 @@ TEST_F(PageOfText, TheGripOfAFollowingMarkerTakesItsOwnRightClickAndNoneMeantFor
     MouseButton(1, true);
     MouseButton(1, false);
     EXPECT_TRUE(NoMenuShown(3000));
+    // Closed, it follows again.
+    EXPECT_TRUE(WaitFor([&] { return PointerStaysAt(300, y6) && CentredOn(marker, lines[6]); }, 3000))
+        << Where(marker, lines[6]);
 }
