@@ -123,6 +123,11 @@ public:
     void CopyBand(const void* me, const RECT& band, const RECT& monitor, tk::Surface& out) {
         const DWORD now = GetTickCount();
         Announce(me, band, monitor, now);
+        // A copy no band has taken its part of for a while is of a monitor without resting bands
+        // (or one that has gone): its pixels are let go.
+        copies_.erase(std::remove_if(copies_.begin(), copies_.end(),
+                                     [&](const Copy& c) { return now - c.when > kUnusedMs; }),
+                      copies_.end());
         Copy* copy = nullptr;
         for (Copy& c : copies_) {
             copy = EqualRect(&c.monitor, &monitor) ? &c : copy;
@@ -153,6 +158,7 @@ public:
 private:
     // A band counts as resting while its marker has looked within two live intervals.
     static constexpr DWORD kRestingMs = 300;
+    static constexpr DWORD kUnusedMs = 2000;
     struct Resting {
         const void* marker;
         RECT band;
