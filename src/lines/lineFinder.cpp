@@ -25,6 +25,8 @@ constexpr double kTouchingRatio = 1.6;
 // A run this thin, this close under a line, is that line's underline.
 constexpr int kUnderlineRows = 2;
 constexpr int kUnderlineGap = 3;
+// A run a third as tall as the typical line, so close under a line, is that line's too.
+constexpr int kSliverPerLine = 3;
 // Lines of text are at least this many rows apart, and a profile that repeats at least this
 // well (correlation) holds lines.
 constexpr int kMinPitch = 6;
@@ -205,11 +207,18 @@ std::vector<Span> FindLines(const Strip& s) {
             runs.push_back(Span{y, y + 1});
         }
     }
-    // An underline a row or two under its words joins them.
+    // An underline a row or two under its words joins them, and so does a sliver of descenders
+    // that a thin row cut off its line (a row the line barely inks, read from another copy).
+    std::vector<int> runHeights;
+    for (const Span& r : runs) {
+        if (r.bottom - r.top > kUnderlineRows) {
+            runHeights.push_back(r.bottom - r.top);
+        }
+    }
+    const int sliver = std::max(kUnderlineRows, Median(runHeights) / kSliverPerLine);
     std::vector<Span> joined;
     for (const Span& r : runs) {
-        if (!joined.empty() && r.bottom - r.top <= kUnderlineRows &&
-            r.top - joined.back().bottom <= kUnderlineGap) {
+        if (!joined.empty() && r.bottom - r.top <= sliver && r.top - joined.back().bottom <= kUnderlineGap) {
             joined.back().bottom = r.bottom;
         } else {
             joined.push_back(r);

@@ -153,3 +153,16 @@ TEST(Lines, InACopyThatHoldsTheDimLayerAroundTheBandTheLinesAreFoundOnceItsDarke
     page.Undim(below);
     EXPECT_TRUE(SameLines(page.Find(), drawn));
 }
+
+TEST(Lines, DescendersCutOffTheirLineByAThinRowStayWithIt) {
+    // As where a band's edge row, read from its picture, barely inks the line it crosses.
+    Page page(200, RGB(255, 255, 255));
+    std::vector<lines::Span> drawn;
+    for (int i = 0; i < 4; ++i) {
+        drawn.push_back(page.Text(20 + 40 * i, L"Tahoma", 20, true, RGB(0, 0, 0)));
+    }
+    const lines::Span& second = drawn[1];
+    page.Fill(RECT{0, second.bottom - 4, kWidth, second.bottom - 3},
+              RGB(255, 255, 255)); // above the descenders
+    EXPECT_TRUE(SameLines(page.Find(), drawn));
+}
