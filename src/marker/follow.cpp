@@ -46,6 +46,10 @@ void markShape::PassInputThrough(bool on) {
     const LONG_PTR want = on ? ex | WS_EX_TRANSPARENT : ex & ~static_cast<LONG_PTR>(WS_EX_TRANSPARENT);
     if (want != ex) {
         SetWindowLongPtrW(me, GWL_EXSTYLE, want);
+        // "Certain window data is cached, so changes you make using SetWindowLongPtr will not take
+        // effect until you call the SetWindowPos function" (SetWindowLongPtr's documentation).
+        SetWindowPos(me, nullptr, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     }
 }
 

@@ -361,12 +361,24 @@ TEST_F(PageOfText, TheGripOfAFollowingMarkerTakesItsOwnRightClickAndNoneMeantFor
     // menu, which a click outside it closes.
     over.reset();
     const RECT now = WindowRect(app_->Grip(1));
-    PointTo((now.left + now.right) / 2 + 1, (now.top + now.bottom) / 2);
-    ASSERT_TRUE(WaitFor([&] { return !(GetWindowLongPtrW(marker, GWL_EXSTYLE) & WS_EX_TRANSPARENT); }, 3000))
+    const RECT bar = WindowRect(marker);
+    const POINT on{bar.right - Px(705) + Px(500), (now.top + now.bottom) / 2}; // where the menu tests press
+    PointTo(on.x, on.y);
+    // Once the program has taken the pointer's arrival: the bar takes input there, and the system
+    // finds the marker under the pointer.
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return PointerStaysAt(on.x, on.y) &&
+                   !(GetWindowLongPtrW(marker, GWL_EXSTYLE) & WS_EX_TRANSPARENT) &&
+                   GetAncestor(WindowFromPoint(on), GA_ROOT) == marker;
+        },
+        3000))
         << "the bar still lets input through over its grip";
     MouseButton(2, true);
     MouseButton(2, false);
-    EXPECT_NE(OpenMenu(3000), nullptr);
+    EXPECT_NE(OpenMenu(3000), nullptr)
+        << "under the pointer " << WindowFromPoint(on) << ", the grip " << app_->Grip(1) << ", the bar "
+        << marker << ", in front " << GetForegroundWindow();
     const int y6 = (lines[6].first + lines[6].second) / 2;
     PointTo(300, y6);
     MouseButton(1, true);
