@@ -103,20 +103,34 @@ stop_display() {
     for pid in "${X_SERVER_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
 }
 
+# One registry value in the current prefix. A new prefix's server can still be busy with its first
+# start on a loaded machine: the value is written again a few times before the set-up gives up,
+# saying which value it could not write.
+set_registry() {
+    local try
+    for try in 1 2 3 4 5; do
+        wine reg add "$@" /f >/dev/null 2>&1 && return 0
+        sleep "$try"
+    done
+    echo "Could not write $1 $3 in the Wine prefix $WINEPREFIX" >&2
+    return 1
+}
+
 # Prepares (once) a private Wine prefix with the Japanese font link, unmanaged
 # windows (no window manager here) and the given display scaling in dpi.
 prepare_prefix() {
     local prefix="$1" dpi="$2"
     export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
     if [ ! -f "$prefix/.tolvin-ready-$dpi" ]; then
+        echo "Preparing the Wine prefix $prefix ($dpi dpi)"
         mkdir -p "$prefix"
         wineboot -i >/dev/null 2>&1 || true
         local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
         for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "Microsoft Sans Serif" "MS UI Gothic"; do
-            wine reg add "$key" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f >/dev/null 2>&1
+            set_registry "$key" /v "$face" /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic'
         done
-        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+        set_registry 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+        set_registry 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi"
         touch "$prefix/.tolvin-ready-$dpi"
     fi
     # A server left running from an earlier run keeps its desktop on that run's display.

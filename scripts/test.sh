@@ -18,7 +18,9 @@ preparing=($!)
 (DISPLAY="$TOLVIN_MONITORS_DISPLAY" prepare_prefix "$TOLVIN_ROOT/build/wineprefix-monitors" 96) &
 preparing+=($!)
 prepare_prefix "$TOLVIN_ROOT/build/wineprefix-96" 96
-wait "${preparing[@]}" # not the display servers, which run on in the background
+for pid in "${preparing[@]}"; do # not the display servers, which run on in the background
+    wait "$pid" || { echo "A Wine prefix could not be prepared (see above)" >&2; exit 1; }
+done
 status=0
 rm -rf "$BUILD_DIR/failures"
 ctest --preset windows -j 4 "$@" || status=$?
