@@ -171,11 +171,18 @@ TEST_F(Menus, ARightPressOnTheGripOfAMarkerFollowingThePointerOpensItsMenuWhereF
             return now.top <= 300 && now.bottom > 300 && IsWindowVisible(one->Pnl_scale.Hwnd());
         },
         3000));
-    // Over the grip, with nothing on top of it, the bar takes input: the press reaches the grip.
+    // Over the grip, with nothing on top of it, the bar takes input (once the program has heard the
+    // pointer arrive there): the press reaches the grip.
+    const POINT on{(grip.left + grip.right) / 2, 300};
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            return !(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_TRANSPARENT) &&
+                   GetAncestor(WindowFromPoint(on), GA_ROOT) == bar;
+        },
+        5000));
     auto press = PressWhenMenuOpens('F');
     MouseButton(2, true);
     MouseButton(2, false);
-    EXPECT_TRUE(WaitFor([&] { return !(GetWindowLongPtrW(bar, GWL_EXSTYLE) & WS_EX_TRANSPARENT); }, 5000));
     press.join();
     panel->MyMarkerNo(1);
     EXPECT_FALSE(menu->Checked(frmMenu::mn_follow));
