@@ -255,7 +255,10 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
         << Where(marker, cells[3]);
     clickNotepad(150, mid3);
     EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == notepad && above(marker, notepad); }, 3000));
-    EXPECT_TRUE(onCell(cells[3])) << Where(marker, cells[3]);
+    // The click moved Notepad's caret: the band takes a new picture of the page (under Wine as an
+    // outline for a moment) and never leaves the line.
+    EXPECT_TRUE(inCell(cells[3])) << Where(marker, cells[3]);
+    EXPECT_TRUE(WaitFor([&] { return onCell(cells[3]); }, 3000)) << Where(marker, cells[3]);
 }
 
 TEST_F(PageOfText, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksThrough) {
