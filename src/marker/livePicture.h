@@ -73,8 +73,12 @@ constexpr DWORD kSharedCopyMs = 100;
 bool Differ(const tk::Pixel* a, const tk::Pixel* b, std::size_t count);
 
 // How long a refresh waits, at most, for windows beneath to repaint what the outline uncovered
-// and for two copies that agree. A program busy for longer (or hung) is copied as it is: the
-// marker must not stay an outline, which clicks and the wheel pass through, for longer.
+// and for two copies that agree: the marker must not stay an outline, which clicks and the wheel
+// pass through, for longer than a blink.
 constexpr DWORD kRepaintWaitMs = 80;
+// How long it waits when a program beneath has not even answered by then: a program busy for a
+// moment (or starved of the processor on a busy machine) has not repainted, and a copy would hold
+// the band itself. Only a hung program, or one busy for longer still, is copied as it is.
+constexpr DWORD kLateRepaintWaitMs = 600;
 
 } // namespace live

@@ -37,9 +37,14 @@ public:
 // area is read there; on Windows the WM_PAINT waits there). A message sent to that thread is
 // answered when it looks; the second answer comes only after it has looked once more, with the
 // report or the WM_PAINT in hand. Within `boundMs` in all: a hung program cannot hang the marker.
-// Returns how many other threads own windows beneath.
-int LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
+struct Repainters {
+    int threads = 0;   // other programs' threads with windows beneath
+    bool late = false; // one of them had not answered when the time was up (busy, not hung)
+};
+
+Repainters LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
     const DWORD start = GetTickCount();
+    Repainters found;
     std::vector<DWORD> asked;
     for (HWND w : ZOrder().OverlapsBelow(me)) {
         const DWORD thread = GetWindowThreadProcessId(w, nullptr);
@@ -50,13 +55,19 @@ int LetOtherProgramsRepaint(HWND me, DWORD boundMs) {
         for (int round = 0; round < 2; ++round) {
             const DWORD spent = GetTickCount() - start;
             DWORD_PTR answer = 0;
-            if (spent >= boundMs ||
-                !SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, boundMs - spent, &answer)) {
+            if (spent >= boundMs) {
+                found.late = true;
+                break;
+            }
+            if (!SendMessageTimeoutW(w, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, boundMs - spent, &answer)) {
+                // A hung program is given up at once; one that let the time run out is only busy.
+                found.late = GetTickCount() - start >= boundMs;
                 break;
             }
         }
     }
-    return static_cast<int>(asked.size());
+    found.threads = static_cast<int>(asked.size());
+    return found;
 }
 
 // Pieces of screen rows, read through a picture kept for the purpose (no GDI objects made each
@@ -331,14 +342,19 @@ void markShape::RefreshAsOutline() {
     // the reports arrive, other programs are given the time to read theirs and the second pass
     // delivers ours.
     const DWORD start = GetTickCount();
+    DWORD bound = live::kRepaintWaitMs;
     tk::Surface again; // a second copy, to confirm the first
     bool copied = true;
-    int others = 0; // other programs' threads with windows beneath
     for (int copies = 0;; ++copies) {
         tk::DoEvents();
         tk::WaitForDisplay();
-        others = LetOtherProgramsRepaint(
-            HwndIfLoaded(), live::kRepaintWaitMs - std::min(GetTickCount() - start, live::kRepaintWaitMs));
+        const Repainters others =
+            LetOtherProgramsRepaint(HwndIfLoaded(), bound - std::min(GetTickCount() - start, bound));
+        if (others.late) {
+            // A busy program has not yet repainted what the outline uncovered: the screen there
+            // still shows the band, and a copy now would hold the band's own tint for good.
+            bound = live::kLateRepaintWaitMs;
+        }
         tk::DoEvents();
         // A step or another refresh handled in those passes has already taken the picture and
         // given the marker its full shape back; a copy now would hold the marker's own tint.
@@ -351,7 +367,7 @@ void markShape::RefreshAsOutline() {
                 copied = false; // the old picture and its edges stay
                 break;
             }
-            if (others == 0) {
+            if (others.threads == 0) {
                 break; // only this program's windows (repainted in the passes) and the desktop beneath
             }
             continue;
@@ -369,7 +385,7 @@ void markShape::RefreshAsOutline() {
         if (!same) {
             surface_.CopyFrom(again);
         }
-        if (same || GetTickCount() - start >= live::kRepaintWaitMs) {
+        if (same || GetTickCount() - start >= bound) {
             break;
         }
     }

@@ -113,3 +113,31 @@ TEST(LivePicture, EveryStepOverASlowProgramShowsItsPageNeverTheBandCopiedBack) {
     EXPECT_EQ(lost, 0);
     EXPECT_EQ(stale, 0);
 }
+
+// A program busy for a moment when the band steps onto it (or starved of the processor on a busy
+// machine) repaints what the outline uncovered only afterwards: the step waits for its page rather
+// than copying what the screen showed before it repainted.
+TEST(LivePicture, AStepOntoAProgramBusyForAMomentWaitsForItsPage) {
+    Page doc(RECT{0, 0, 1000, 1000}, Page::Look{});
+    ASSERT_NE(doc.Hwnd(), nullptr);
+    Tolvin app(L"b");
+    HWND marker = app.Marker(1);
+    ASSERT_NE(marker, nullptr);
+    const int height = WindowRect(marker).bottom - WindowRect(marker).top;
+    PointAtPanel(app.Panel());
+    for (int i = 0; i < 3; ++i) {
+        const int expected = WindowRect(marker).top + Px(60);
+        doc.Stall(250);
+        MouseWheel(-WHEEL_DELTA);
+        ASSERT_TRUE(WaitForStep(marker, expected)) << "step " << i;
+        // The program has painted its new picture once it has answered twice: its thread looks at
+        // its messages, paints, and looks again.
+        for (int round = 0; round < 2; ++round) {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(marker, WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer);
+        }
+        Pump(30);
+        const int y = expected + height / 2;
+        EXPECT_TRUE(BandShows(y, kPaper)) << "step " << i << " shows " << std::hex << ScreenPixel(300, y);
+    }
+}

@@ -66,6 +66,15 @@ Page::Page(RECT r, Look look) : painted_(true), look_(look), thread_([this, r] {
 
 namespace {
 constexpr UINT kSetLook = WM_APP + 1;
+constexpr UINT kStall = WM_APP + 2;
+} // namespace
+
+void Page::Stall(int ms) {
+    if (HWND h = hwnd_.load()) {
+        stalled_ = false;
+        PostMessageW(h, kStall, static_cast<WPARAM>(ms), 0);
+        WaitFor([this] { return stalled_.load(); }, 3000);
+    }
 }
 
 void Page::SetLook(const Look& look) {
@@ -176,8 +185,8 @@ void Page::PaintLook(HWND h) {
     }
     if (!look_.picture.empty()) {
         if (!picture_) {
-            picture_ = static_cast<HBITMAP>(
-                LoadImageW(nullptr, look_.picture.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+            picture_ = static_cast<HBITMAP>(LoadImageW(nullptr, look_.picture.c_str(), IMAGE_BITMAP, 0, 0,
+                                                       LR_LOADFROMFILE | LR_CREATEDIBSECTION));
         }
         HDC from = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(from, picture_);
@@ -232,6 +241,11 @@ LRESULT CALLBACK Page::Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
     if (m == kSetLook && self) {
         self->look_ = *reinterpret_cast<const Look*>(l);
         InvalidateRect(h, nullptr, FALSE);
+        return 0;
+    }
+    if (m == kStall && self) {
+        self->stalled_ = true;
+        Sleep(static_cast<DWORD>(w));
         return 0;
     }
     if (m == WM_RBUTTONDOWN && self) {

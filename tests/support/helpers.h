@@ -54,6 +54,9 @@ public:
     Page(RECT r, Look look);
     // Changes what the page shows and has it repaint, as its program would.
     void SetLook(const Look& look);
+    // The page's program is busy for `ms` milliseconds from now: it answers no message and
+    // repaints nothing (as a program does while it works, or while a busy machine starves it).
+    void Stall(int ms);
     ~Page();
     Page(const Page&) = delete;
     Page& operator=(const Page&) = delete;
@@ -76,6 +79,7 @@ private:
     std::atomic<int> rightClicks_{0};
     std::atomic<int> chars_{0};
     std::atomic<int> wheels_{0};
+    std::atomic<bool> stalled_{false}; // the page's thread has begun the stall asked for
     std::atomic<bool> painted_{false}; // drawn from look_ rather than the class background
     HBITMAP picture_ = nullptr;        // look_.picture, loaded on the page's thread at its first paint
     Look look_;                        // read and written on the page's own thread
