@@ -234,9 +234,7 @@ TEST(Lines, InWinesNotepadTheLineKeysSkipBlankLinesAndLandOnEachLineOfText) {
     auto clickNotepad = [&](int x, int y) { // as a reader coming back to it from elsewhere
         SetForegroundWindow(GetDesktopWindow());
         WaitFor([&] { return GetForegroundWindow() != notepad; }, 1000);
-        PointTo(x, y);
-        MouseButton(1, true);
-        MouseButton(1, false);
+        ClickAt(x, y);
     };
     clickNotepad(600, cells[4].second + 40);
     ASSERT_TRUE(WaitFor([&] { return above(notepad, marker) && GetForegroundWindow() == notepad; }, 3000))
@@ -303,9 +301,7 @@ TEST_F(PageOfText, AMarkerFollowingThePointerFramesTheLineUnderItAndLetsClicksTh
         << Where(marker, lines[4]);
     // A click on the band reaches the page beneath it.
     const int clicks = page.Clicks();
-    PointTo(500, mid(5));
-    MouseButton(1, true);
-    MouseButton(1, false);
+    ClickAt(500, mid(5));
     EXPECT_TRUE(WaitFor([&] { return page.Clicks() == clicks + 1; }, 2000))
         << "clicks " << page.Clicks() - clicks << " under " << WindowFromPoint(POINT{500, mid(5)}) << " page "
         << page.Hwnd() << " marker " << marker << " fg " << GetForegroundWindow();
@@ -352,11 +348,11 @@ TEST_F(PageOfText, TheGripOfAFollowingMarkerTakesItsOwnRightClickAndNoneMeantFor
     SetWindowPos(over->Hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     PointTo(gx, gy);
     ASSERT_TRUE(WaitFor([&] { return PointerStaysAt(gx, gy); }, 2000));
-    Pump(300);
-    MouseButton(2, true);
-    MouseButton(2, false);
+    Pump(300); // time for the program to hear the pointer's arrival, were it to take input there
+    ClickAt(gx, gy, 2);
     EXPECT_TRUE(WaitFor([&] { return over->RightClicks() == 1; }, 2000))
-        << over->RightClicks() << " under the pointer " << WindowFromPoint(POINT{gx, gy})
+        << over->RightClicks() << " (the page beneath " << page_->RightClicks() << ", the document "
+        << doc_->RightClicks() << ") under the pointer " << WindowFromPoint(POINT{gx, gy})
         << ", the window above " << over->Hwnd() << ", the bar " << marker << " (" << std::hex
         << GetWindowLongPtrW(marker, GWL_EXSTYLE) << std::dec << "), its grip " << app_->Grip(1);
     EXPECT_EQ(OpenMenu(1000), nullptr);
@@ -377,15 +373,12 @@ TEST_F(PageOfText, TheGripOfAFollowingMarkerTakesItsOwnRightClickAndNoneMeantFor
         },
         3000))
         << "the bar still lets input through over its grip";
-    MouseButton(2, true);
-    MouseButton(2, false);
+    ClickAt(on.x, on.y, 2);
     EXPECT_NE(OpenMenu(3000), nullptr)
         << "under the pointer " << WindowFromPoint(on) << ", the grip " << app_->Grip(1) << ", the bar "
         << marker << ", in front " << GetForegroundWindow();
     const int y6 = (lines[6].first + lines[6].second) / 2;
-    PointTo(300, y6);
-    MouseButton(1, true);
-    MouseButton(1, false);
+    ClickAt(300, y6);
     EXPECT_TRUE(NoMenuShown(3000));
     // Closed, it follows again.
     EXPECT_TRUE(WaitFor([&] { return PointerStaysAt(300, y6) && CentredOn(marker, lines[6]); }, 3000))

@@ -208,9 +208,7 @@ void Type(const char* letters) {
 }
 
 void Click(int x, int y, int button) {
-    testing_support::PointTo(x, y);
-    testing_support::MouseButton(button, true);
-    testing_support::MouseButton(button, false);
+    testing_support::ClickAt(x, y, button);
 }
 
 namespace {
@@ -222,6 +220,23 @@ std::string Describe(HWND w) {
     GetClassNameW(w, cls, 64);
     GetWindowTextW(GetAncestor(w, GA_ROOT), text, 64);
     return testing::PrintToString(std::wstring(cls)) + " of " + testing::PrintToString(std::wstring(text));
+}
+// Each shown top-level window over `at`, from the top: its class, rectangle, extended style and
+// whether it has a region (a marker's outline).
+std::string WindowsAt(POINT at) {
+    std::string all;
+    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        if (IsWindowVisible(w) && PtInRect(&r, at)) {
+            char line[96];
+            std::snprintf(line, sizeof line, " [%ld,%ld,%ld,%ld) ex %lx%s;", r.left, r.top, r.right, r.bottom,
+                          static_cast<unsigned long>(GetWindowLongPtrW(w, GWL_EXSTYLE)),
+                          testing_support::HasWindowRegion(w) ? " outlined" : "");
+            all.append(" ").append(Describe(w)).append(line);
+        }
+    }
+    return all;
 }
 } // namespace
 
@@ -261,7 +276,8 @@ testing::AssertionResult MenuKeysAt(int x, int y, std::initializer_list<WORD> ke
                << "no menu at " << x << "," << y << " over " << Describe(under)
                << (answers ? "" : " (not answering)") << "; its thread: flags " << gui.flags << ", capture "
                << Describe(gui.hwndCapture) << ", menu owner " << Describe(gui.hwndMenuOwner) << ", active "
-               << Describe(gui.hwndActive) << "; foreground " << Describe(GetForegroundWindow());
+               << Describe(gui.hwndActive) << "; foreground " << Describe(GetForegroundWindow())
+               << "; the windows there, topmost first:" << WindowsAt(POINT{x, y});
     }
     const std::string before = Describe(GetForegroundWindow());
     for (WORD vk : keys) {

@@ -354,8 +354,10 @@ bool IsTopmost(HWND hwnd) {
     return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
 }
 
-void MouseMoveTo(int x, int y, DWORD time) {
-    // Over the whole desktop, every monitor (on one monitor, the same as the primary screen).
+namespace {
+// A move to (x, y), over the whole desktop, every monitor (on one monitor, the same as the primary
+// screen), with `flags` (a button) at that place.
+INPUT MoveInput(int x, int y, DWORD flags, DWORD time) {
     const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const int w = GetSystemMetrics(SM_CXVIRTUALSCREEN), h = GetSystemMetrics(SM_CYVIRTUALSCREEN);
     INPUT in{};
@@ -363,8 +365,25 @@ void MouseMoveTo(int x, int y, DWORD time) {
     // Normalised coordinates that map back onto exactly this pixel.
     in.mi.dx = static_cast<LONG>((static_cast<long long>(x - vx) * 65536 + w - 1) / w);
     in.mi.dy = static_cast<LONG>((static_cast<long long>(y - vy) * 65536 + h - 1) / h);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK | flags;
     in.mi.time = time;
+    return in;
+}
+
+DWORD ButtonFlag(int button, bool down) {
+    switch (button) {
+    case 1:
+        return down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+    case 2:
+        return down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
+    default:
+        return down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
+    }
+}
+} // namespace
+
+void MouseMoveTo(int x, int y, DWORD time) {
+    INPUT in = MoveInput(x, y, 0, time);
     SendInput(1, &in, sizeof in);
     Pump(30);
 }
@@ -387,30 +406,33 @@ bool PointerStaysAt(int x, int y) {
 void MouseButton(int button, bool down) {
     INPUT in{};
     in.type = INPUT_MOUSE;
-    switch (button) {
-    case 1:
-        in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        break;
-    case 2:
-        in.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-        break;
-    default:
-        in.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP;
-        break;
-    }
+    in.mi.dwFlags = ButtonFlag(button, down);
     SendInput(1, &in, sizeof in);
     Pump(30);
+}
+
+void MouseButtonAt(int x, int y, int button, bool down) {
+    SetCursorPos(x, y); // the X pointer too (see PointTo)
+    INPUT in = MoveInput(x, y, ButtonFlag(button, down), 0);
+    SendInput(1, &in, sizeof in);
+    Pump(30);
+}
+
+void ClickAt(int x, int y, int button) {
+    PointTo(x, y);
+    MouseButtonAt(x, y, button, true);
+    MouseButtonAt(x, y, button, false);
 }
 
 void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs) {
     // The window dragged moves under the X pointer: each move puts the X pointer there too, or
     // Wine would take the pointer (and the release) back to where the X pointer was left.
     PointTo(x1, y1);
-    MouseButton(1, true);
+    MouseButtonAt(x1, y1, 1, true);
     for (int i = 1; i <= steps; ++i) {
         PointTo(x1 + (x2 - x1) * i / steps, y1 + (y2 - y1) * i / steps);
     }
-    MouseButton(1, false);
+    MouseButtonAt(x2, y2, 1, false);
     Pump(settleMs);
 }
 

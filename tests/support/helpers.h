@@ -124,6 +124,10 @@ void PointTo(int x, int y);
 // that moved under the X pointer, read late): only then is it put where the test wants it again.
 bool PointerStaysAt(int x, int y);
 void MouseButton(int button, bool down); // 1 left, 2 right, 4 middle
+// The button pressed or let go at (x, y), the move there and the button in one input: a move of
+// the X pointer that Wine hears late cannot take the button elsewhere. ClickAt: pressed and let go.
+void MouseButtonAt(int x, int y, int button, bool down);
+void ClickAt(int x, int y, int button = 1);
 void MouseWheel(int delta);
 // A left-button drag from (x1, y1) to (x2, y2) in `steps` moves, then `settleMs` of pumping.
 void MouseDrag(int x1, int y1, int x2, int y2, int steps, int settleMs);
