@@ -207,7 +207,26 @@ void Type(const char* letters) {
     }
 }
 
+namespace {
+// Whether a marker over `at` is only its outline, taking a new picture: clicks pass through it.
+bool MarkerOutlinedAt(POINT at) {
+    for (HWND w = FindWindowExW(nullptr, nullptr, L"TolvinMarker", nullptr); w;
+         w = FindWindowExW(nullptr, w, L"TolvinMarker", nullptr)) {
+        RECT r{};
+        GetWindowRect(w, &r);
+        if (IsWindowVisible(w) && PtInRect(&r, at) && testing_support::HasWindowRegion(w)) {
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
 void Click(int x, int y, int button) {
+    // As a reader would, once a marker there shows its picture again (a page repainting late
+    // keeps it an outline for a moment on a busy machine).
+    testing_support::PointTo(x, y);
+    testing_support::WaitFor([&] { return !MarkerOutlinedAt(POINT{x, y}); }, 3000);
     testing_support::ClickAt(x, y, button);
 }
 
