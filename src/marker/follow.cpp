@@ -121,6 +121,11 @@ void markShape::FollowPointer() {
     EnableTimer(kFollowTimer, kFollowRetryMs, false);
     const POINT p = tk::HeardPointer();
     KeepAbovePage();
+    if (GripOnTopAt(p)) {
+        // The reader reaches for the grip: the band stays still under the pointer (moving it
+        // there would move the grip, and take a new picture just as the grip is pressed).
+        return;
+    }
     RECT band = tk::WindowRectOf(HwndIfLoaded());
     const RECT monitor = tk::MonitorAt(p).pixels;
     RECT on{};

@@ -180,6 +180,17 @@ TEST_F(Menus, ARightPressOnTheGripOfAMarkerFollowingThePointerOpensItsMenuWhereF
                    GetAncestor(WindowFromPoint(on), GA_ROOT) == bar;
         },
         5000));
+    // Moving on over the grip, the band stays still under the pointer: no step, no new picture
+    // (which would move the grip, and let a press through its outline).
+    const RECT resting = WindowRect(bar);
+    bool still = true;
+    for (int dy : {1, 3, -2, -4, 0}) {
+        PointTo(on.x, on.y + dy);
+        Pump(40);
+        const RECT now = WindowRect(bar);
+        still = still && EqualRect(&resting, &now) && !HasWindowRegion(bar);
+    }
+    EXPECT_TRUE(still) << "the band moved to " << WindowRect(bar).top << " from " << resting.top;
     auto press = PressWhenMenuOpens('F');
     MouseButton(2, true);
     MouseButton(2, false);
