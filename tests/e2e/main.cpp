@@ -259,6 +259,10 @@ std::string WindowsAt(POINT at) {
 }
 } // namespace
 
+std::string WindowsThere(POINT at) {
+    return WindowsAt(at);
+}
+
 bool WaitForStep(HWND marker, int top, int ms) {
     return testing_support::WaitFor(
         [&] {

@@ -46,6 +46,8 @@ void Type(const char* letters);
 
 // Moves to (x, y) and clicks `button` there (1 left, 2 right), then lets the program answer.
 void Click(int x, int y, int button = 1);
+// Each shown top-level window over `at`, from the top (class, rectangle, extended style, outline).
+std::string WindowsThere(POINT at);
 // A marker refreshes its picture on its next tick (every 500 ms) once a window above it has gone
 // (a closed menu, a closed marker), and for those few milliseconds it is only an outline that
 // clicks pass through. Waits for that to be over before the next click on a marker.
