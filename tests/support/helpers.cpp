@@ -389,8 +389,11 @@ void MouseMoveTo(int x, int y, DWORD time) {
 }
 
 void PointTo(int x, int y) {
-    MouseMoveTo(x, y);
+    // The X pointer first: Wine moves it only when SetCursorPos changes the pointer's place, and a
+    // move sent first would already have put the pointer there (leaving the X pointer behind, to
+    // be reported again by the next crossing event there). Then the move that hooks hear.
     SetCursorPos(x, y);
+    MouseMoveTo(x, y);
 }
 
 bool PointerStaysAt(int x, int y) {
