@@ -76,9 +76,11 @@ bool Differ(const tk::Pixel* a, const tk::Pixel* b, std::size_t count);
 // and for two copies that agree: the marker must not stay an outline, which clicks and the wheel
 // pass through, for longer than a blink.
 constexpr DWORD kRepaintWaitMs = 80;
-// How long it waits when a program beneath has not even answered by then: a program busy for a
-// moment (or starved of the processor on a busy machine) has not repainted, and a copy would hold
-// the band itself. Only a hung program, or one busy for longer still, is copied as it is.
+// How long the picture after a move of the reader's waits when a program beneath has not even
+// answered by then: a program busy for a moment (or starved of the processor on a busy machine)
+// has not repainted, and a copy would hold the band itself. Only a hung program, or one busy for
+// longer still, is copied as it is. (A tick's picture keeps to the short wait: with many markers
+// the waits add up, and the program must go on answering the reader.)
 constexpr DWORD kLateRepaintWaitMs = 600;
 
 } // namespace live

@@ -198,6 +198,7 @@ private:
     int formButtonsDown_ = 0;
     bool excludedFromCapture_ = false;          // screen copies leave this window out
     PictureState refresh_ = PictureState::Held; // a refresh's own stage; Held when none runs
+    bool waitForBusyPrograms_ = false;          // the picture under way follows the reader's own move
     bool hidden_ = false;
     std::vector<tk::Pixel> edges_; // the edges as of the last picture
     mutable RECT edgeMonitor_{};   // the monitor they lie on

@@ -350,7 +350,7 @@ void markShape::RefreshAsOutline() {
         tk::WaitForDisplay();
         const Repainters others =
             LetOtherProgramsRepaint(HwndIfLoaded(), bound - std::min(GetTickCount() - start, bound));
-        if (others.late) {
+        if (others.late && waitForBusyPrograms_) {
             // A busy program has not yet repainted what the outline uncovered: the screen there
             // still shows the band, and a copy now would hold the band's own tint for good.
             bound = live::kLateRepaintWaitMs;
