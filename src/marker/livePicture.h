@@ -79,8 +79,10 @@ constexpr DWORD kRepaintWaitMs = 80;
 // How long the picture after a move of the reader's waits when a program beneath has not even
 // answered by then: a program busy for a moment (or starved of the processor on a busy machine)
 // has not repainted, and a copy would hold the band itself. Only a hung program, or one busy for
-// longer still, is copied as it is. (A tick's picture keeps to the short wait: with many markers
-// the waits add up, and the program must go on answering the reader.)
+// longer still, is copied as it is.
 constexpr DWORD kLateRepaintWaitMs = 600;
+// The same for the pictures the program takes of its own accord (the ticks'): shorter, since with
+// many markers the waits follow one another, and the program must go on answering the reader.
+constexpr DWORD kLateTickRepaintWaitMs = 250;
 
 } // namespace live

@@ -172,8 +172,8 @@ void markShape::MoveMark(int dest) {
 void markShape::MoveToTop(int N) {
     Move(Left(), N);
     if (pen_mode != palette::kCopyPen) {
-        // The reader moved the band and looks at it now: its picture waits for a busy program
-        // beneath (the ticks' pictures do not, so that many markers never hold up the program).
+        // The reader moved the band and looks at it now: its picture waits longer for a busy
+        // program beneath than the ticks' do (with many markers those waits add up).
         waitForBusyPrograms_ = true;
         Label1_MouseUp(1, 0, 0, 0);
         waitForBusyPrograms_ = false;

@@ -350,10 +350,10 @@ void markShape::RefreshAsOutline() {
         tk::WaitForDisplay();
         const Repainters others =
             LetOtherProgramsRepaint(HwndIfLoaded(), bound - std::min(GetTickCount() - start, bound));
-        if (others.late && waitForBusyPrograms_) {
+        if (others.late) {
             // A busy program has not yet repainted what the outline uncovered: the screen there
             // still shows the band, and a copy now would hold the band's own tint for good.
-            bound = live::kLateRepaintWaitMs;
+            bound = waitForBusyPrograms_ ? live::kLateRepaintWaitMs : live::kLateTickRepaintWaitMs;
         }
         tk::DoEvents();
         // A step or another refresh handled in those passes has already taken the picture and
