@@ -76,11 +76,17 @@ constexpr UINT kDropHook = WM_APP + 2;
 constexpr int kUnheardLooks = 2;
 int g_unheardLooks = 0;
 
-void SetHook() {
-    std::lock_guard<std::mutex> hold(g_lock);
+// Called holding g_lock.
+void RemoveHook() {
     if (g_hook) {
         UnhookWindowsHookEx(g_hook);
+        g_hook = nullptr;
     }
+}
+
+void SetHook() {
+    std::lock_guard<std::mutex> hold(g_lock);
+    RemoveHook();
     g_hook = SetWindowsHookExW(WH_MOUSE_LL, HookProc, Instance(), 0);
 }
 
@@ -95,18 +101,12 @@ DWORD WINAPI HookThread(void* param) {
             SetHook();
         } else if (msg.hwnd == nullptr && msg.message == kDropHook) {
             std::lock_guard<std::mutex> hold(g_lock);
-            if (g_hook) {
-                UnhookWindowsHookEx(g_hook);
-                g_hook = nullptr;
-            }
+            RemoveHook();
         }
         DispatchMessageW(&msg);
     }
     std::lock_guard<std::mutex> hold(g_lock);
-    if (g_hook) {
-        UnhookWindowsHookEx(g_hook);
-        g_hook = nullptr;
-    }
+    RemoveHook();
     return 0;
 }
 
@@ -132,10 +132,7 @@ void StopThread() {
     const bool told = PostThreadMessageW(g_threadId, WM_QUIT, 0, 0) != 0;
     if (!told || WaitForSingleObject(g_thread, kStopWaitMs) != WAIT_OBJECT_0) {
         std::lock_guard<std::mutex> hold(g_lock);
-        if (g_hook) {
-            UnhookWindowsHookEx(g_hook);
-            g_hook = nullptr;
-        }
+        RemoveHook();
     }
     CloseHandle(g_thread);
     g_thread = nullptr;

@@ -227,7 +227,8 @@ void Click(int x, int y, int button) {
     // keeps it an outline for a moment on a busy machine).
     testing_support::PointTo(x, y);
     testing_support::WaitFor([&] { return !MarkerOutlinedAt(POINT{x, y}); }, 3000);
-    testing_support::ClickAt(x, y, button);
+    testing_support::MouseButtonAt(x, y, button, true);
+    testing_support::MouseButtonAt(x, y, button, false);
 }
 
 namespace {
